@@ -1,0 +1,381 @@
+#include "app/main_frame.h"
+
+#include "app/placeholder_page.h"
+#include "app/setup_state.h"
+#include "app/trace.h"
+
+#include <ctime>
+
+namespace cv {
+
+namespace {
+
+const char kMissingDataFiles[] =
+    "Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\nThese files must be in "
+    "the same directory of setup.exe";
+
+std::string WithTrailingBackslash(std::string path) {
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
+
+} // namespace
+
+CMainFrame::CMainFrame() = default;
+CMainFrame::~CMainFrame() = default;
+
+std::string CMainFrame::Setting(const char* section, const char* key, std::size_t buffer_size) const {
+    if (settingsPath.empty() || buffer_size == 0)
+        return {};
+    std::string buffer(buffer_size, '\0');
+    DWORD n = ::GetPrivateProfileStringA(section, key, "", buffer.data(),
+                                         static_cast<DWORD>(buffer_size), settingsPath.c_str());
+    buffer.resize(n);
+    return buffer;
+}
+
+LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    switch (msg) {
+    case WM_TIMER:
+        OnTimer(w);
+        return 0;
+    case WM_ERASEBKGND:
+        if (OnEraseBackground(reinterpret_cast<HDC>(w)))
+            return 1;
+        break;
+    case WM_PAINT:
+        if (backgroundPictureLoaded == kOn) {
+            OnPaint();
+            return 0;
+        }
+        break;
+    case kMsgMaximizeBackground:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+        // The desktop may still be settling its size when the background first shows.
+        if (backgroundShown == kOn)
+            CoverWorkArea();
+        if (msg != kMsgMaximizeBackground)
+            break;
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (backgroundShown == kOn) {
+            // The maximised background always covers the primary screen's work area.
+            auto* info = reinterpret_cast<MINMAXINFO*>(l);
+            RECT work = WorkArea();
+            int bx = ::GetSystemMetrics(SM_CXFRAME), by = ::GetSystemMetrics(SM_CYFRAME);
+            info->ptMaxPosition = POINT{work.left - bx, work.top - by};
+            info->ptMaxSize = POINT{work.right - work.left + 2 * bx, work.bottom - work.top + 2 * by};
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (LOWORD(w) == 0xE141) { // File > Exit
+            PostMessage(WM_CLOSE);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return CFrameWnd::WindowProc(msg, w, l);
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    splashShown = kOff;
+    setupType = -1;
+    launchFileChosen = 0;
+    launchReadmeChosen = 0;
+    fileActionCount = 0;
+
+    ResolveBasicFolders();
+    if (!PrepareWorkFolderAndDecrypt()) {
+        ::MessageBoxA(nullptr, kMissingDataFiles, nullptr, MB_OK);
+        ::PostQuitMessage(0);
+        return -1;
+    }
+    ResolveShellFolders();
+    ReadProductSettings();
+    DetermineWindowsVersionName();
+    if (DecideLanguage())
+        return 0;
+    RunStartSequence();
+    return 0;
+}
+
+// ---------------------------------------------------------------- folders and settings
+
+void CMainFrame::ResolveBasicFolders() {
+    char buffer[150];
+    SetupState& state = setupState();
+
+    UINT n = ::GetWindowsDirectoryA(buffer, sizeof buffer);
+    strings.windowsFolder.assign(buffer, n < sizeof buffer ? n : 0);
+    strings.windowsVolume = strings.windowsFolder.substr(0, 2);
+
+    n = ::GetTempPathA(sizeof buffer, buffer);
+    strings.tempFolder = WithTrailingBackslash(std::string(buffer, n < sizeof buffer ? n : 0));
+    state.tempFolder = strings.tempFolder;
+
+    n = ::GetCurrentDirectoryA(sizeof buffer, buffer);
+    strings.setupFolder = WithTrailingBackslash(std::string(buffer, n < sizeof buffer ? n : 0));
+    state.setupFolder = strings.setupFolder;
+    std::size_t slash = strings.setupFolder.find('\\');
+    strings.setupDrive = strings.setupFolder.substr(0, slash) + "\\";
+    strings.defaultLanguageFile = strings.setupFolder + "language.lan";
+    state.languageFile = strings.defaultLanguageFile;
+
+    n = ::GetSystemDirectoryA(buffer, sizeof buffer);
+    strings.systemFolder = WithTrailingBackslash(std::string(buffer, n < sizeof buffer ? n : 0));
+
+    strings.themeFolder = strings.setupFolder + "theme\\";
+
+    std::time_t now = std::time(nullptr);
+    char name[32] = "cv000000";
+    if (std::tm* local = std::localtime(&now))
+        std::strftime(name, sizeof name, "cv%H%M%S", local);
+    strings.workFolderName = name;
+}
+
+int CMainFrame::PrepareWorkFolderAndDecrypt() {
+    SetupState& state = setupState();
+    std::string work = strings.tempFolder + strings.workFolderName;
+    ::CreateDirectoryA(work.c_str(), nullptr); // an existing folder is reused
+    state.workFolder = work + "\\";
+
+    std::string setup_nsx = strings.setupFolder + "setup.nsx";
+    if (!FileExists(setup_nsx))
+        return 0;
+    std::string setup_inf = state.workFolder + "setup.inf";
+    if (!DecryptSettingsFile(setup_nsx, setup_inf))
+        return 0;
+    state.setupInfPath = setup_inf;
+    settingsPath = setup_inf;
+
+    std::string data_nsx = strings.setupFolder + "data.nsx";
+    if (!FileExists(data_nsx))
+        return 0;
+    std::string data_inf = state.workFolder + "data.inf";
+    if (!DecryptSettingsFile(data_nsx, data_inf))
+        return 0;
+    state.dataInfPath = data_inf;
+    return 1;
+}
+
+bool CMainFrame::DecryptSettingsFile(const std::string& source, const std::string& target) {
+    // The settings cipher arrives with the encrypted-file format; until then the file is
+    // taken as it is.
+    return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+void CMainFrame::ResolveShellFolders() {}
+void CMainFrame::ReadProductSettings() { strings.productName = Setting("APPINFO", "a1"); }
+void CMainFrame::DetermineWindowsVersionName() {}
+bool CMainFrame::DecideLanguage() { return false; }
+
+// ---------------------------------------------------------------- start sequence
+
+void CMainFrame::FailStartSequence() { ::PostQuitMessage(0); }
+
+int CMainFrame::RunStartSequence() {
+    SetupState& state = setupState();
+
+    SendTrace("1");
+    if (Setting("SPLASH", "a1") == "Yes" || Setting("SPLASH", "a5") == "Yes")
+        ShowSplash();
+
+    SendTrace("2");
+    if (!CheckRequirements()) {
+        FailStartSequence();
+        return -1;
+    }
+    SendTrace("3");
+    if (!CheckAdministratorRights()) {
+        FailStartSequence();
+        return -1;
+    }
+    SendTrace("4");
+    ReadConditions();
+    SendTrace("5");
+    if (!HandlePreviousVersion()) {
+        FailStartSequence();
+        return -1;
+    }
+    SendTrace("6");
+    BuildPageList();
+    currentPosition = -1;
+    SendTrace("a7");
+    ReadFileActions();
+    SendTrace("a8");
+    ReadFeatures();
+    SendTrace("a9");
+    if (!StartPageAndUnpack()) {
+        FailStartSequence();
+        return -1;
+    }
+    SendTrace("a10");
+    if (state.hiddenWizard != kOn)
+        ShowBackgroundWindow();
+    SendTrace("a11");
+    if (ToInt(Setting("BILLBOARDSCV", "TOTAL", 100)) > 0)
+        StartBillboards();
+    SendTrace("a12");
+    ReadUserVariables();
+    SendTrace("13");
+    PrepareAddOnStep();
+    SendTrace("14");
+    if (splashShown != kOn)
+        ShowNextPage();
+    SendTrace("15");
+    if (splashShown == kOn && state.diskImageMode == kOn) {
+        SendTrace("16");
+        SetTimer(kTimerDiskImageSplash, 1000);
+        SendTrace("17");
+    }
+    return 0;
+}
+
+void CMainFrame::ShowSplash() {}
+bool CMainFrame::CheckRequirements() { return true; }
+bool CMainFrame::CheckAdministratorRights() { return true; }
+void CMainFrame::ReadConditions() {}
+bool CMainFrame::HandlePreviousVersion() { return true; }
+void CMainFrame::BuildPageList() {}
+void CMainFrame::ReadFileActions() {}
+void CMainFrame::ReadFeatures() {}
+void CMainFrame::RunPageActions(int) {}
+bool CMainFrame::CreateStartPage() { return true; }
+bool CMainFrame::UnpackArchive() { return true; }
+void CMainFrame::StartBillboards() {}
+void CMainFrame::ReadUserVariables() {}
+void CMainFrame::RunAddOnStep() {}
+
+bool CMainFrame::StartPageAndUnpack() {
+    SetupState& state = setupState();
+    RunPageActions(-1);
+    if (state.diskImageMode == kOn)
+        return true;
+    SendTrace("START INSTALL NOW");
+    if (!CreateStartPage())
+        return false;
+    if (!UnpackArchive())
+        return false;
+    SendTrace("DESCOMPACTOU");
+    if (splashShown == kOn) {
+        SendTrace("PULA =255");
+        state.unpacked = kOn;
+        SetTimer(kTimerStartPageDone, 1000);
+    } else {
+        SendTrace("TerminarJanela");
+        CloseCurrentPage();
+    }
+    return true;
+}
+
+void CMainFrame::PrepareAddOnStep() {
+    if (strings.productName == "HV Web Conferencing")
+        return;
+    if (ToInt(Setting("MERGEMODULES", "TOTAL", 100)) != 0)
+        setupState().addOnPending = kOn;
+}
+
+void CMainFrame::CloseCurrentPage() {
+    if (currentPage && currentPage->m_hWnd)
+        currentPage->DestroyWindow();
+    currentPage = nullptr;
+}
+
+// ---------------------------------------------------------------- pages
+
+void CMainFrame::ShowNextPage() {
+    if (wizardBlocked == kOn)
+        return;
+    CloseCurrentPage();
+    ++currentPosition;
+    std::string layout = currentPosition >= 0 && currentPosition < pageCount
+                             ? pages[static_cast<std::size_t>(currentPosition)]
+                             : std::string("welcome.lcd");
+    std::string title = strings.productName.empty() ? std::string("Corvane Setup") : strings.productName;
+    auto* page = new PlaceholderPage(this, title, layout);
+    if (!page->Create(this)) {
+        delete page;
+        return;
+    }
+    currentPage = page;
+}
+
+void CMainFrame::ShowPreviousPage() {}
+void CMainFrame::AbortToCompletionPage() {}
+void CMainFrame::RunInstallation() {}
+void CMainFrame::Finish() { SetTimer(kTimerCloseFrame, 400); }
+
+void CMainFrame::ForwardClick(int, int, int action, const std::string&, CWnd*, const std::string&) {
+    if (action == 1)
+        ShowNextPage();
+    else if (action == 2)
+        ShowPreviousPage();
+}
+
+RECT CMainFrame::WorkArea() {
+    RECT work{};
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || work.right <= work.left)
+        work = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return work;
+}
+
+void CMainFrame::CoverWorkArea() {
+    ShowWindow(SW_SHOWMAXIMIZED);
+    // A window maximised while the desktop is still starting can keep a smaller size; the
+    // background must cover the whole work area whatever the window manager did.
+    RECT work = WorkArea();
+    RECT now = GetWindowRect();
+    if (now.right - now.left < work.right - work.left || now.bottom - now.top < work.bottom - work.top)
+        ::SetWindowPos(m_hWnd, HWND_BOTTOM, work.left, work.top, work.right - work.left,
+                       work.bottom - work.top, SWP_NOACTIVATE);
+}
+
+// ---------------------------------------------------------------- timers
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+    SetupState& state = setupState();
+    switch (id) {
+    case kTimerStartPageDone:
+        if (state.splashDone != kOn)
+            return;
+        KillTimer(id);
+        CloseCurrentPage();
+        ShowNextPage();
+        break;
+    case kTimerAddOn:
+        KillTimer(id);
+        RunAddOnStep();
+        break;
+    case kTimerDiskImageSplash:
+        if (state.splashDone != kOn)
+            return;
+        KillTimer(id);
+        ShowNextPage();
+        break;
+    case kTimerCloseFrame:
+        KillTimer(id);
+        SendTrace("timer 4");
+        PostMessage(WM_CLOSE);
+        ::PostMessageA(m_hWnd, WM_QUIT, 0, 0);
+        SendTrace("");
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace cv

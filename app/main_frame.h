@@ -1,0 +1,164 @@
+#pragma once
+/// CMainFrame: the hidden frame that owns the run. Its creation handler prepares folders
+/// and settings and runs the start sequence; afterwards it only reacts to page reports,
+/// its timers and painting. With a background configured it becomes a maximised window
+/// behind the pages.
+
+#include "app/background_colors.h"
+#include "framework/dialog.h"
+#include "framework/font.h"
+#include "framework/framewnd.h"
+#include "framework/handle.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace cv {
+
+inline constexpr std::size_t kMaxPages = 20;
+inline constexpr std::size_t kMaxUserVariables = 50;
+inline constexpr std::size_t kMaxFileActions = 13;
+inline constexpr std::size_t kMaxConditions = 30;
+
+/// Timer identifiers of the main frame.
+enum MainFrameTimer : UINT_PTR {
+    kTimerStartPageDone = 1, ///< first page once the splash has finished (after unpacking)
+    kTimerAddOn = 2,         ///< add-on step
+    kTimerDiskImageSplash = 3, ///< first page once the splash has finished (disk images)
+    kTimerCloseFrame = 4,    ///< end of the run
+};
+
+/// Posted to the frame to maximise the background window once creation has finished.
+inline constexpr UINT kMsgMaximizeBackground = WM_APP + 1;
+
+struct UserVariable {
+    std::string name, text, value;
+};
+
+struct FileAction {
+    std::string page; ///< the page (layout file) or the finish button it is bound to
+    std::string line; ///< the action as read; its parts are interpreted when it runs
+};
+
+struct Condition {
+    std::string name, left, op, right;
+};
+
+/// The product and folder strings of the run.
+struct FrameStrings {
+    std::string productName, themeFolder, installFolder, windowsFolder, windowsVolume;
+    std::string tempFolder, setupFolder, setupDrive, systemFolder;
+    std::string favorites, commonDocuments, pictures, music, sendTo, fonts, appData;
+    std::string programFiles, commonFiles, startup, desktop, personal, startMenu, programs;
+    std::string workFolderName, userName, companyName, publisher, productVersion;
+    std::string language, languageSetting;
+    std::string launchFile, launchParameters, readmeFile;
+    std::string pageText17, pageText18, pageText19;
+    std::string defaultLanguageFile;
+};
+
+class CImageWindow;
+
+class CMainFrame : public CFrameWnd {
+  public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    /// A page reports a click it does not handle itself. `action` 1 means next, 2 back.
+    void ForwardClick(int control_id, int element_index, int action, const std::string& name,
+                      CWnd* page, const std::string& layout_file);
+    void ShowNextPage();
+    void ShowPreviousPage();
+    void AbortToCompletionPage();
+    void RunInstallation();
+    void Finish();
+
+    /// The settings value of `section`/`key`, read into a buffer of `buffer_size` bytes
+    /// with an empty default.
+    std::string Setting(const char* section, const char* key, std::size_t buffer_size = 255) const;
+
+    // Page list.
+    std::array<std::string, kMaxPages> pages{};
+    int currentPosition = -1;
+    int pageCount = 0;
+    CWnd* currentPage = nullptr;
+    CWnd* pageBeingBuilt = nullptr;
+
+    int setupType = -1;
+    int launchFileChosen = 0;
+    int launchReadmeChosen = 0;
+
+    // Flags: 255 on, 0 off.
+    int splashShown = 0;
+    int wizardBlocked = 0;
+    int backgroundShown = 0;
+    int backgroundPictureLoaded = 0;
+    int programFilesMissing = 0;
+    int restartRequested = 0;
+    int showLaunchFile = 0;
+    int showReadme = 0;
+    int allUsers = 0;
+
+    FrameStrings strings;
+    std::string settingsPath; ///< the decrypted setup.inf
+
+    std::array<UserVariable, kMaxUserVariables> userVariables{};
+    int userVariableCount = 0;
+    std::array<FileAction, kMaxFileActions> fileActions{};
+    int fileActionCount = 0;
+    std::array<Condition, kMaxConditions> conditions{};
+    int conditionCount = 0;
+
+    std::array<std::string, 5> background{}; ///< title, corner text, top colour, bottom colour, picture
+    UniqueBitmap backgroundBitmap;
+
+    CFont pageFont;
+
+  protected:
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnTimer(UINT_PTR id);
+    bool OnEraseBackground(HDC dc);
+    void OnPaint();
+
+  private:
+    // Creation steps.
+    void ResolveBasicFolders();
+    /// 1 when both settings files were found and decrypted, 0 when one is missing.
+    int PrepareWorkFolderAndDecrypt();
+    bool DecryptSettingsFile(const std::string& source, const std::string& target);
+    void ResolveShellFolders();
+    void ReadProductSettings();
+    void DetermineWindowsVersionName();
+    /// True when the language page is shown; the run then continues from that page.
+    bool DecideLanguage();
+
+    /// The start sequence; 0 on success, -1 when a step failed (a quit message is posted).
+    int RunStartSequence();
+    void ShowSplash();
+    bool CheckRequirements();
+    bool CheckAdministratorRights();
+    void ReadConditions();
+    bool HandlePreviousVersion();
+    void BuildPageList();
+    void ReadFileActions();
+    void ReadFeatures();
+    bool StartPageAndUnpack();
+    void RunPageActions(int position);
+    bool CreateStartPage();
+    bool UnpackArchive();
+    void CloseCurrentPage();
+    void ShowBackgroundWindow();
+    void LoadBackgroundPicture();
+    void CoverWorkArea();
+    static RECT WorkArea();
+    void StartBillboards();
+    void ReadUserVariables();
+    void PrepareAddOnStep();
+    void RunAddOnStep();
+
+    void FailStartSequence();
+};
+
+} // namespace cv

@@ -1,0 +1,71 @@
+#include "app/picture_loader.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace cv {
+
+namespace {
+
+std::vector<char> ReadWholeFile(const std::string& path) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return {};
+    DWORD size = ::GetFileSize(file.get(), nullptr);
+    if (size == INVALID_FILE_SIZE || size == 0 || size > (256u << 20))
+        return {};
+    std::vector<char> bytes(size);
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), bytes.data(), size, &got, nullptr) || got != size)
+        return {};
+    return bytes;
+}
+
+/// Releases a COM interface at the end of a scope.
+template <class T> struct ComRelease {
+    T* p = nullptr;
+    ~ComRelease() {
+        if (p)
+            p->Release();
+    }
+};
+
+} // namespace
+
+UniqueBitmap LoadPictureFile(const std::string& path) {
+    std::vector<char> bytes = ReadWholeFile(path);
+    if (bytes.empty())
+        return {};
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!memory)
+        return {};
+    if (void* target = ::GlobalLock(memory)) {
+        std::memcpy(target, bytes.data(), bytes.size());
+        ::GlobalUnlock(memory);
+    }
+    ComRelease<IStream> stream;
+    // The stream frees the memory when it is released.
+    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &stream.p))) {
+        ::GlobalFree(memory);
+        return {};
+    }
+    ComRelease<IPicture> picture;
+    if (FAILED(::OleLoadPicture(stream.p, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                reinterpret_cast<void**>(&picture.p))))
+        return {};
+    short type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture.p->get_Handle(&handle)))
+        return {};
+    // The picture owns its bitmap; keep a copy that outlives it.
+    HANDLE copy = ::CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
+                              LR_CREATEDIBSECTION);
+    return UniqueBitmap(static_cast<HBITMAP>(copy));
+}
+
+} // namespace cv

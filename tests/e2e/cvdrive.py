@@ -1,0 +1,189 @@
+"""Helpers for the end-to-end tests: the Windows-side driver, the trace monitor, Windows
+paths, screenshots and small product folders. The tests run inside the Wine harness
+(tests/wine/harness.sh run), which sets WINEPREFIX and DISPLAY."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+BUILD = Path(os.environ.get("CV_BUILD_DIR", Path(__file__).resolve().parents[2] / "build" / "win"))
+HOST_TOOLS = Path(os.environ.get("CV_HOST_TOOLS_DIR", BUILD.parent / "host"))
+OUTPUT = Path(os.environ.get("CV_TEST_OUTPUT", BUILD / "test-output"))
+SETUP_EXE = BUILD / "app" / "setup.exe"
+DRIVER_EXE = BUILD / "tools" / "driver.exe"
+TRACEMON_EXE = BUILD / "tools" / "tracemon.exe"
+
+
+def win_path(path):
+    """The Windows form of a Unix path under Wine's Z: drive."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def screenshot(name):
+    """Saves the whole screen as OUTPUT/<name>.png and returns its path."""
+    OUTPUT.mkdir(parents=True, exist_ok=True)
+    target = OUTPUT / f"{name}.png"
+    subprocess.run(["import", "-window", "root", str(target)], check=False, timeout=30,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return target
+
+
+def unquote(word):
+    if not (word.startswith('"') and word.endswith('"')):
+        return word
+    out, i, body = [], 0, word[1:-1]
+    while i < len(body):
+        c = body[i]
+        if c == "\\" and i + 1 < len(body):
+            i += 1
+            c = {"r": "\r", "n": "\n", "t": "\t"}.get(body[i], body[i])
+        out.append(c)
+        i += 1
+    return "".join(out)
+
+
+def split_reply(line):
+    words, i = [], 0
+    while i < len(line):
+        if line[i] == " ":
+            i += 1
+            continue
+        if line[i] == '"':
+            j = i + 1
+            while j < len(line) and line[j] != '"':
+                j += 2 if line[j] == "\\" else 1
+            words.append(unquote(line[i:j + 1]))
+            i = j + 1
+        else:
+            j = line.find(" ", i)
+            j = len(line) if j < 0 else j
+            words.append(line[i:j])
+            i = j
+    return words
+
+
+def quote(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"').replace("\r", "\\r").replace("\n", "\\n") + '"'
+
+
+class Driver:
+    """One driver process working one program."""
+
+    def __init__(self):
+        self.proc = subprocess.Popen(["wine", str(DRIVER_EXE)], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     text=True, bufsize=1)
+
+    def _ask(self, line, until=("ok", "end", "timeout", "error", "exit")):
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+        lines = []
+        while True:
+            reply = self.proc.stdout.readline()
+            if not reply:
+                raise RuntimeError(f"driver ended while answering {line!r}")
+            reply = reply.rstrip("\r\n")
+            lines.append(reply)
+            if reply.split(" ", 1)[0] in until:
+                return lines
+
+    def start(self, exe, folder):
+        reply = self._ask(f"start {quote(win_path(exe))} {quote(win_path(folder))}")[-1]
+        if not reply.startswith("ok"):
+            raise RuntimeError(reply)
+        return int(reply.split()[1])
+
+    def wait(self, cls="*", caption="*", timeout_ms=15000, any_process=False):
+        reply = self._ask(f"{'waitany' if any_process else 'wait'} {quote(cls)} {quote(caption)} {timeout_ms}")[-1]
+        return reply.split()[1] if reply.startswith("ok") else None
+
+    def windows(self):
+        out = []
+        for line in self._ask("windows")[:-1]:
+            w = split_reply(line)
+            out.append({"hwnd": w[1], "visible": w[2] == "1", "x": int(w[3]), "y": int(w[4]),
+                        "width": int(w[5]), "height": int(w[6]), "class": w[7], "caption": w[8]})
+        return out
+
+    def exists(self, cls, timeout_ms=10000):
+        return self._ask(f"exists {quote(cls)} {timeout_ms}")[-1].startswith("ok")
+
+    def controls(self, hwnd):
+        out = []
+        for line in self._ask(f"controls {hwnd}")[:-1]:
+            w = split_reply(line)
+            out.append({"id": int(w[1]), "enabled": w[2] == "1", "visible": w[3] == "1",
+                        "class": w[4], "text": w[5]})
+        return out
+
+    def click(self, hwnd, caption):
+        return self._ask(f"click {hwnd} {quote(caption)}")[-1] == "ok"
+
+    def answer(self, caption, timeout_ms=15000):
+        """Presses `caption` in the program's next dialog box; returns the box's text or None."""
+        reply = self._ask(f"answer {quote(caption)} {timeout_ms}")[-1]
+        return split_reply(reply)[1] if reply.startswith("ok") else None
+
+    def gone(self, timeout_ms=10000):
+        return self._ask(f"gone {timeout_ms}")[-1] == "ok"
+
+    def exit_code(self, timeout_ms=15000):
+        reply = self._ask(f"exit {timeout_ms}")[-1]
+        return int(reply.split()[1]) if reply.startswith("exit") else None
+
+    def kill(self):
+        self._ask("kill")
+
+    def close(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.write("quit\n")
+                self.proc.stdin.flush()
+                self.proc.wait(timeout=10)
+            except (BrokenPipeError, subprocess.TimeoutExpired):
+                self.proc.kill()
+
+
+class TraceMonitor:
+    """The AmbrelEvent window, recording into a file."""
+
+    def __init__(self, folder):
+        self.path = Path(folder) / "trace.txt"
+        self.proc = subprocess.Popen(["wine", str(TRACEMON_EXE), win_path(self.path)],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wait_ready(self, driver):
+        """True once the monitor's (hidden) window exists."""
+        return driver.exists("AmbrelEvent", 20000)
+
+    def lines(self):
+        if not self.path.exists():
+            return []
+        return self.path.read_text(errors="replace").splitlines()
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+def fresh_folder(name):
+    """An empty folder for one test under the test output folder."""
+    folder = OUTPUT / "runs" / name
+    if folder.exists():
+        shutil.rmtree(folder)
+    folder.mkdir(parents=True)
+    return folder
+
+
+def write_settings(folder, setup_inf, data_inf=""):
+    """Writes setup.nsx and data.nsx for the given plain settings texts into `folder`."""
+    folder = Path(folder)
+    for name, text in (("setup", setup_inf), ("data", data_inf)):
+        if text is None:
+            continue
+        (folder / f"{name}.nsx").write_bytes(text.replace("\n", "\r\n").encode("latin-1"))

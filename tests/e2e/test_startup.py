@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Start-up of setup.exe: the missing-settings message, closing a running product, the trace
+line and the background window."""
+import re
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import cvdrive  # noqa: E402
+from cvdrive import Driver, TraceMonitor, fresh_folder, screenshot, write_settings  # noqa: E402
+
+MISSING = ("Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\n"
+           "These files must be in the same directory of setup.exe")
+
+PLAIN_PRODUCT = """[APPINFO]
+a1=Trace Product
+[SPLASH]
+a1=No
+a5=No
+"""
+
+START_MARKERS = ["1", "2", "3", "4", "5", "6", "a7", "a8", "a9", "START INSTALL NOW",
+                 "DESCOMPACTOU", "TerminarJanela", "a10", "a11", "a12", "13", "14", "15"]
+
+
+class StartUp(unittest.TestCase):
+    def setUp(self):
+        self.driver = Driver()
+
+    def tearDown(self):
+        self.driver.kill()
+        self.driver.close()
+
+    def test_missing_settings_files_show_message_and_exit_zero(self):
+        for present in (None, "setup", "data"):
+            with self.subTest(present=present):
+                folder = fresh_folder(f"missing-{present}")
+                if present:
+                    (folder / f"{present}.nsx").write_bytes(b"[APPINFO]\r\na1=X\r\n")
+                self.driver.start(cvdrive.SETUP_EXE, folder)
+                self.assertIsNotNone(self.driver.wait("#32770", "*", 30000))
+                screenshot(f"startup-missing-{present}")
+                self.assertEqual(self.driver.answer("OK"), MISSING)
+                self.assertEqual(self.driver.exit_code(15000), 0)
+                self.assertTrue(self.driver.gone(2000))
+
+    def test_running_product_gets_close_then_quit_without_waiting(self):
+        folder = fresh_folder("halvard")
+        log = folder / "halvard.txt"
+        product = subprocess.Popen(["wine", str(cvdrive.BUILD / "tests" / "e2e" / "halvard.exe"),
+                                    cvdrive.win_path(log)])
+        try:
+            self.assertTrue(self.driver.exists("HalvardClass", 30000))
+            self.driver.start(cvdrive.SETUP_EXE, folder)
+            self.assertIsNotNone(self.driver.wait("#32770", "*", 30000))
+            lines = log.read_text().split()
+            self.assertEqual(lines[:3], ["READY", "WM_CLOSE", "WM_QUIT"])
+            # The product lingers five seconds after its quit message; setup's message box is
+            # already up while it is still running, so setup did not wait for it.
+            self.assertNotIn("ENDED", lines)
+            self.assertIsNone(product.poll())
+            self.driver.answer("OK")
+            self.assertEqual(self.driver.exit_code(), 0)
+        finally:
+            product.wait(timeout=30)
+
+    def run_to_first_page(self, folder):
+        self.driver.start(cvdrive.SETUP_EXE, folder)
+        page = self.driver.wait("#32770", "Trace Product", 30000)
+        self.assertIsNotNone(page, "the first page did not appear")
+        return page
+
+    def finish(self, page):
+        self.assertTrue(self.driver.click(page, "Close"))
+        self.assertEqual(self.driver.exit_code(15000), 0)
+
+    def test_trace_monitor_receives_start_markers_in_order(self):
+        folder = fresh_folder("trace")
+        write_settings(folder, PLAIN_PRODUCT, "")
+        monitor = TraceMonitor(folder)
+        try:
+            self.assertTrue(monitor.wait_ready(self.driver))
+            page = self.run_to_first_page(folder)
+            screenshot("startup-first-page")
+            self.finish(page)
+        finally:
+            time.sleep(0.5)
+            monitor.stop()
+        lines = monitor.lines()
+        pattern = re.compile(r"^\((\d\d):(\d\d):(\d\d)\) -(.*)\*$")
+        texts = []
+        for line in lines:
+            m = pattern.match(line)
+            self.assertIsNotNone(m, f"trace line {line!r} is not in the form (HH:MM:SS) -text*")
+            self.assertLess(int(m.group(1)), 24)
+            texts.append(m.group(4))
+        self.assertEqual(texts[:len(START_MARKERS)], START_MARKERS)
+
+    def test_without_monitor_the_run_is_the_same(self):
+        folder = fresh_folder("no-trace")
+        write_settings(folder, PLAIN_PRODUCT, "")
+        page = self.run_to_first_page(folder)
+        self.finish(page)
+
+    def test_background_window_is_maximised_behind_the_page(self):
+        folder = fresh_folder("background")
+        write_settings(folder, PLAIN_PRODUCT + """[BACKGROUND]
+0=1
+1=Trace Product Setup
+2=Corner text
+3=top@0x00,0x00,0xFF
+4=bottom@0x00,0x00,0x00
+""", "")
+        page = self.run_to_first_page(folder)
+        deadline = time.time() + 5
+        while True:
+            frames = [w for w in self.driver.windows() if w["caption"] == "Ambrel Corvane" and w["visible"]]
+            if (frames and frames[0]["width"] >= 1024) or time.time() > deadline:
+                break
+            time.sleep(0.2)
+        self.assertEqual(len(frames), 1, self.driver.windows())
+        self.assertGreaterEqual(frames[0]["width"], 1024, frames)
+        shot = screenshot("startup-background")
+        # Row 100 of the client area is blue from the gradient's top half; the bottom is darker.
+        top = pixel(shot, 5, 120)
+        bottom = pixel(shot, 5, 740)
+        self.assertGreater(top[2], 150, top)
+        self.assertLess(top[0] + top[1], 40, top)
+        self.assertLess(bottom[2], top[2], (top, bottom))
+        self.finish(page)
+
+    def test_no_background_keeps_the_frame_hidden(self):
+        folder = fresh_folder("hidden-frame")
+        write_settings(folder, PLAIN_PRODUCT + "[BACKGROUND]\n0=0\n", "")
+        page = self.run_to_first_page(folder)
+        visible = [w for w in self.driver.windows() if w["visible"]]
+        self.assertEqual([w["hwnd"] for w in visible], [page])
+        self.finish(page)
+
+
+def pixel(png, x, y):
+    out = subprocess.run(["convert", str(png), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, check=True).stdout
+    m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
+    return tuple(int(v) for v in m.groups())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The Wine harness: one 32-bit prefix and one Xvfb display per test run, kept in a state
+# folder inside the build folder.
+#
+#   harness.sh setup   --state DIR              new prefix (wineboot) and display
+#   harness.sh run     --state DIR [--winver V] [--timeout S] -- COMMAND ...
+#   harness.sh winver  --state DIR V            set the Windows version the prefix reports
+#   harness.sh cleanup --state DIR              wineserver -k, stop the display
+#
+# `run` exports WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES and DISPLAY, and runs the
+# command under a time limit, so every Windows process a test starts is bounded.
+set -u
+
+action=${1:-}; shift || true
+state=""; winver=""; limit=${CV_WINE_TIMEOUT:-240}
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --state) state=$2; shift 2 ;;
+    --winver) winver=$2; shift 2 ;;
+    --timeout) limit=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ -n "$state" ] || { echo "harness: --state DIR is required" >&2; exit 2; }
+
+export WINEARCH=win32
+export WINEPREFIX="$state/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+load_display() {
+  if [ -f "$state/display" ]; then
+    DISPLAY=$(cat "$state/display"); export DISPLAY
+  fi
+}
+
+display_alive() {
+  [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    if display_alive; then
+      echo ":$n" >"$state/display"
+      return 0
+    fi
+  done
+  echo "harness: could not start Xvfb" >&2
+  return 1
+}
+
+set_winver() {
+  local want=$1
+  [ "$(cat "$state/winver" 2>/dev/null)" = "$want" ] && return 0
+  timeout 60 wine winecfg -v "$want" >/dev/null 2>&1 || { echo "harness: winecfg -v $want failed" >&2; return 1; }
+  wineserver -w
+  echo "$want" >"$state/winver"
+}
+
+stop_all() {
+  [ -d "$WINEPREFIX" ] && timeout 30 wineserver -k >/dev/null 2>&1
+  if display_alive; then
+    kill "$(cat "$state/xvfb.pid")" 2>/dev/null
+  fi
+  rm -f "$state/xvfb.pid"
+}
+
+case "$action" in
+  setup)
+    if [ -d "$state" ]; then stop_all; fi
+    rm -rf "$state"; mkdir -p "$state"
+    start_display || exit 1
+    load_display
+    if ! timeout 180 wine wineboot -i >"$state/wineboot.log" 2>&1; then
+      echo "harness: wineboot failed, see $state/wineboot.log" >&2; exit 1
+    fi
+    timeout 60 wineserver -w
+    # Wine's own default; tests that need another version ask for it.
+    echo "default" >"$state/winver"
+    echo "harness: prefix $WINEPREFIX on display $DISPLAY"
+    ;;
+  run)
+    [ -d "$WINEPREFIX" ] || { echo "harness: no prefix; run setup first" >&2; exit 2; }
+    display_alive || start_display || exit 1
+    load_display
+    export CV_WINE_STATE="$state"
+    if [ -n "$winver" ]; then set_winver "$winver" || exit 1; fi
+    timeout --kill-after=10 "$limit" "$@"
+    rc=$?
+    [ $rc -eq 124 ] && echo "harness: '$*' exceeded $limit s and was stopped" >&2
+    exit $rc
+    ;;
+  winver)
+    set_winver "${1:?version}"
+    ;;
+  cleanup)
+    stop_all
+    ;;
+  *)
+    echo "usage: harness.sh setup|run|winver|cleanup --state DIR ..." >&2; exit 2 ;;
+esac

@@ -1,0 +1,257 @@
+// The test driver: a console program that starts one Windows program and works its windows
+// on command. It reads one command per line from standard input and answers each with one
+// or more lines on standard output (the last one "ok ...", "end", "timeout" or "error ...").
+//
+//   start EXE DIR                 start EXE with DIR as its current folder -> ok PID
+//   windows                       top-level windows of the program -> win ... lines, end
+//   wait CLASS CAPTION MS         wait for a visible window ("*" matches all) -> ok HWND
+//   waitany CLASS CAPTION MS      the same for a window of any process
+//   exists CLASS MS               wait for a window of that class, hidden or not, any process
+//   controls HWND                 child controls -> ctl ID ENABLED VISIBLE CLASS TEXT, end
+//   click HWND CAPTION            press the button with that caption (& ignored) -> ok
+//   answer CAPTION MS             press CAPTION in the program's next dialog box -> ok TEXT
+//   gone MS                       wait until the program shows no window -> ok
+//   exit MS                       wait for the program to end -> exit CODE
+//   kill                          end the program -> ok
+//   quit
+#include "tools/driver/command_line.h"
+#include "framework/handle.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using cv::driver::Quote;
+
+struct Program {
+    cv::UniqueKernelHandle process;
+    DWORD pid = 0;
+};
+Program g_program;
+
+std::string ClassOf(HWND w) {
+    char buf[256] = {};
+    ::GetClassNameA(w, buf, sizeof buf);
+    return buf;
+}
+
+std::string TextOf(HWND w) {
+    // WM_GETTEXT with a timeout: a hung window must not hang the driver.
+    char buf[4096] = {};
+    DWORD_PTR len = 0;
+    ::SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                          2000, &len);
+    return buf;
+}
+
+std::string WithoutAmpersands(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '&' && i + 1 < s.size() && s[i + 1] != '&')
+            continue;
+        out += s[i];
+    }
+    return out;
+}
+
+std::string HandleText(HWND w) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)));
+    return buf;
+}
+
+HWND ParseHandle(const std::string& s) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(s.c_str(), nullptr, 16)));
+}
+
+struct EnumContext {
+    std::vector<HWND> found;
+    DWORD pid = 0;
+    bool any = true;
+};
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<EnumContext*>(l);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    if (c->any || pid == c->pid)
+        c->found.push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(bool any_process) {
+    EnumContext ctx{{}, g_program.pid, any_process};
+    ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+bool Matches(HWND w, const std::string& cls, const std::string& caption) {
+    if (!::IsWindowVisible(w))
+        return false;
+    if (cls != "*" && ClassOf(w) != cls)
+        return false;
+    return caption == "*" || TextOf(w).find(caption) != std::string::npos;
+}
+
+HWND WaitForWindow(const std::string& cls, const std::string& caption, DWORD ms, bool any) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        for (HWND w : TopLevelWindows(any))
+            if (Matches(w, cls, caption))
+                return w;
+        if (::GetTickCount() - start >= ms)
+            return nullptr;
+        ::Sleep(50);
+    }
+}
+
+std::vector<HWND> Children(HWND parent) {
+    EnumContext ctx;
+    ::EnumChildWindows(parent, &CollectWindow, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+bool Click(HWND dialog, const std::string& caption) {
+    for (HWND c : Children(dialog)) {
+        if (ClassOf(c) != "Button" || WithoutAmpersands(TextOf(c)) != WithoutAmpersands(caption))
+            continue;
+        // The button's owner gets the click as the button itself would report it; posting
+        // keeps the driver free while the program opens further dialogs.
+        HWND owner = ::GetParent(c);
+        int id = ::GetDlgCtrlID(c);
+        ::PostMessageA(owner, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(c));
+        return true;
+    }
+    return false;
+}
+
+std::string DialogText(HWND dialog) {
+    std::string text;
+    for (HWND c : Children(dialog))
+        if (ClassOf(c) == "Static" && !TextOf(c).empty())
+            text += (text.empty() ? "" : "\n") + TextOf(c);
+    return text;
+}
+
+void Reply(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+DWORD Ms(const std::vector<std::string>& words, std::size_t i, DWORD fallback) {
+    return i < words.size() ? static_cast<DWORD>(std::strtoul(words[i].c_str(), nullptr, 10)) : fallback;
+}
+
+void Start(const std::string& exe, const std::string& dir) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string command = "\"" + exe + "\"";
+    if (!::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+        Reply("error cannot start " + Quote(exe) + " code " + std::to_string(::GetLastError()));
+        return;
+    }
+    ::CloseHandle(pi.hThread);
+    g_program.process.reset(pi.hProcess);
+    g_program.pid = pi.dwProcessId;
+    Reply("ok " + std::to_string(pi.dwProcessId));
+}
+
+bool Run(const std::vector<std::string>& w) {
+    const std::string& cmd = w[0];
+    if (cmd == "quit")
+        return false;
+    if (cmd == "start" && w.size() >= 2) {
+        Start(w[1], w.size() > 2 ? w[2] : "");
+    } else if (cmd == "windows") {
+        for (HWND h : TopLevelWindows(false)) {
+            RECT rc{};
+            ::GetWindowRect(h, &rc);
+            Reply("win " + HandleText(h) + " " + std::to_string(::IsWindowVisible(h) ? 1 : 0) + " " +
+                  std::to_string(rc.left) + " " + std::to_string(rc.top) + " " +
+                  std::to_string(rc.right - rc.left) + " " + std::to_string(rc.bottom - rc.top) + " " +
+                  Quote(ClassOf(h)) + " " + Quote(TextOf(h)));
+        }
+        Reply("end");
+    } else if ((cmd == "wait" || cmd == "waitany") && w.size() >= 3) {
+        HWND h = WaitForWindow(w[1], w[2], Ms(w, 3, 10000), cmd == "waitany");
+        Reply(h ? "ok " + HandleText(h) : "timeout");
+    } else if (cmd == "exists" && w.size() >= 2) {
+        DWORD start = ::GetTickCount(), ms = Ms(w, 2, 10000);
+        HWND h = nullptr;
+        while (!(h = ::FindWindowA(w[1].c_str(), nullptr)) && ::GetTickCount() - start < ms)
+            ::Sleep(50);
+        Reply(h ? "ok " + HandleText(h) : "timeout");
+    } else if (cmd == "controls" && w.size() >= 2) {
+        for (HWND c : Children(ParseHandle(w[1])))
+            Reply("ctl " + std::to_string(::GetDlgCtrlID(c)) + " " +
+                  std::to_string(::IsWindowEnabled(c) ? 1 : 0) + " " +
+                  std::to_string(::IsWindowVisible(c) ? 1 : 0) + " " + Quote(ClassOf(c)) + " " +
+                  Quote(TextOf(c)));
+        Reply("end");
+    } else if (cmd == "click" && w.size() >= 3) {
+        Reply(Click(ParseHandle(w[1]), w[2]) ? "ok" : "error no button " + Quote(w[2]));
+    } else if (cmd == "answer" && w.size() >= 2) {
+        HWND box = WaitForWindow("#32770", "*", Ms(w, 2, 10000), false);
+        if (!box)
+            Reply("timeout");
+        else {
+            std::string text = DialogText(box);
+            Reply(Click(box, w[1]) ? "ok " + Quote(text) : "error no button " + Quote(w[1]));
+        }
+    } else if (cmd == "gone") {
+        DWORD start = ::GetTickCount(), ms = Ms(w, 1, 10000);
+        for (;;) {
+            bool visible = false;
+            for (HWND h : TopLevelWindows(false))
+                visible = visible || ::IsWindowVisible(h);
+            if (!visible) {
+                Reply("ok");
+                break;
+            }
+            if (::GetTickCount() - start >= ms) {
+                Reply("timeout");
+                break;
+            }
+            ::Sleep(50);
+        }
+    } else if (cmd == "exit") {
+        if (!g_program.process) {
+            Reply("error no program");
+        } else if (::WaitForSingleObject(g_program.process.get(), Ms(w, 1, 10000)) != WAIT_OBJECT_0) {
+            Reply("timeout");
+        } else {
+            DWORD code = 0;
+            ::GetExitCodeProcess(g_program.process.get(), &code);
+            Reply("exit " + std::to_string(code));
+        }
+    } else if (cmd == "kill") {
+        if (g_program.process)
+            ::TerminateProcess(g_program.process.get(), 99);
+        Reply("ok");
+    } else {
+        Reply("error unknown command " + Quote(cmd));
+    }
+    return true;
+}
+
+} // namespace
+
+int main() {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        auto words = cv::driver::SplitWords(line);
+        if (words.empty())
+            continue;
+        if (!Run(words))
+            break;
+    }
+    return 0;
+}
