@@ -15,7 +15,9 @@ using tables::kEncryptTables;
 using tables::kInverseSbox;
 using tables::kSbox;
 
-bool is_allowed_size(int bytes) { return bytes == 16 || bytes == 24 || bytes == 32; }
+bool is_allowed_size(int bytes) {
+    return bytes == 16 || bytes == 24 || bytes == 32;
+}
 
 std::uint32_t load_be(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |

@@ -16,7 +16,9 @@ namespace cv {
 
 namespace {
 
-bool IsAllowedSize(int bytes) { return bytes == 16 || bytes == 24 || bytes == 32; }
+bool IsAllowedSize(int bytes) {
+    return bytes == 16 || bytes == 24 || bytes == 32;
+}
 
 /// True when both paths name one file: the same text, or two spellings of an existing file
 /// (opening the output would otherwise truncate the input before it is read).
@@ -60,9 +62,8 @@ CRijndaelFILE::~CRijndaelFILE() {
     crypto::secure_wipe(m_chain, sizeof m_chain);
 }
 
-void CRijndaelFILE::InitKey(const char* keyText, int keyTextLength,
-                            const std::uint8_t* chainBlock, int keyLength, int blockSize,
-                            int mode, int padding) {
+void CRijndaelFILE::InitKey(const char* keyText, int keyTextLength, const std::uint8_t* chainBlock,
+                            int keyLength, int blockSize, int mode, int padding) {
     if (keyText == nullptr) {
         throw std::runtime_error("FileCrypt ERROR: No Key DataSpecified!");
     }

@@ -66,7 +66,9 @@ constexpr std::uint32_t pack(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, 
     return (std::uint32_t{b0} << 24) | (std::uint32_t{b1} << 16) | (std::uint32_t{b2} << 8) | b3;
 }
 
-constexpr std::uint32_t rotr32(std::uint32_t v, int n) { return (v >> n) | (v << (32 - n)); }
+constexpr std::uint32_t rotr32(std::uint32_t v, int n) {
+    return (v >> n) | (v << (32 - n));
+}
 
 using WordTable = std::array<std::array<std::uint32_t, 256>, 4>;
 

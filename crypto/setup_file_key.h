@@ -22,9 +22,8 @@ inline constexpr int kSetupFileKeyTextLength = 14;
 static_assert(sizeof kSetupFileKeyText == kSetupFileKeyTextLength + 1);
 
 /// The settings-file chain block (unused by mode 0, but part of the key set-up).
-inline constexpr std::uint8_t kSetupFileChainBlock[16] = {0x5a, 0x13, 0xc7, 0x8e, 0x29, 0xf0,
-                                                           0x64, 0xb1, 0x3d, 0x92, 0xe8, 0x07,
-                                                           0x4f, 0xa6, 0x71, 0xdc};
+inline constexpr std::uint8_t kSetupFileChainBlock[16] = {
+    0x5a, 0x13, 0xc7, 0x8e, 0x29, 0xf0, 0x64, 0xb1, 0x3d, 0x92, 0xe8, 0x07, 0x4f, 0xa6, 0x71, 0xdc};
 
 /// Settings-file parameters: AES-128 in mode 0 with zero padding.
 inline constexpr int kSetupFileKeyLength = 16;

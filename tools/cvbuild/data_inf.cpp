@@ -56,9 +56,9 @@ std::vector<FileListEntry> ParseFileList(const std::string& text, const std::str
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].size() > kMaxDataInfLine) {
-            throw BuildError(At(file_name, static_cast<int>(i + 1)) + std::to_string(lines[i].size()) +
-                             " characters, more than the " + std::to_string(kMaxDataInfLine) +
-                             " the installer keeps");
+            throw BuildError(At(file_name, static_cast<int>(i + 1)) +
+                             std::to_string(lines[i].size()) + " characters, more than the " +
+                             std::to_string(kMaxDataInfLine) + " the installer keeps");
         }
     }
 

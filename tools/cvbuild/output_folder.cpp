@@ -18,8 +18,6 @@ fs::path Sibling(const fs::path& dir, const char* role) {
            ("." + dir.filename().string() + "." + role + "-" + std::to_string(::getpid()));
 }
 
-bool IsEmptyFolder(const fs::path& dir) { return fs::is_empty(dir); }
-
 } // namespace
 
 OutputFolder::OutputFolder(const fs::path& final_dir) {
@@ -33,7 +31,7 @@ OutputFolder::OutputFolder(const fs::path& final_dir) {
         if (!fs::is_directory(final_)) {
             throw BuildError(final_.string() + ": exists and is not a folder");
         }
-        if (!IsEmptyFolder(final_) && !fs::exists(final_ / "setup.nsx")) {
+        if (!fs::is_empty(final_) && !fs::exists(final_ / "setup.nsx")) {
             throw BuildError(final_.string() +
                              ": exists and is not a setup folder (no setup.nsx); not replacing it");
         }
@@ -64,8 +62,8 @@ void OutputFolder::Commit() {
     fs::rename(staging_, final_, error);
     if (error) {
         fs::rename(old, final_); // put the earlier setup folder back
-        throw BuildError(final_.string() + ": cannot move the new setup folder into place: " +
-                         error.message());
+        throw BuildError(final_.string() +
+                         ": cannot move the new setup folder into place: " + error.message());
     }
     committed_ = true;
     fs::remove_all(old, error);

@@ -16,13 +16,14 @@ namespace {
 
 struct PackContext {
     const PackOptions& options;
-    fs::path product;
     fs::path staging;
     std::vector<FileListEntry> files;
     PackReport report;
 };
 
-fs::path ProductFile(const PackContext& ctx, const char* name) { return ctx.product / name; }
+fs::path ProductFile(const PackContext& ctx, const char* name) {
+    return ctx.options.product_dir / name;
+}
 
 std::string ReadReadableFile(const fs::path& path, const char* what) {
     std::error_code error;
@@ -45,8 +46,8 @@ std::string ReadReadableFile(const fs::path& path, const char* what) {
 
 void CheckProductFolder(PackContext& ctx) {
     std::error_code error;
-    if (!fs::is_directory(ctx.product, error)) {
-        throw BuildError(ctx.product.string() + ": product folder does not exist");
+    if (!fs::is_directory(ctx.options.product_dir, error)) {
+        throw BuildError(ctx.options.product_dir.string() + ": product folder does not exist");
     }
     ReadReadableFile(ProductFile(ctx, "setup.inf"), "setup.inf (the product settings)");
     if (!fs::is_directory(ProductFile(ctx, "theme"), error)) {
@@ -59,7 +60,7 @@ void ReadFileList(PackContext& ctx) {
     const fs::path path = ProductFile(ctx, "data.inf");
     const std::string text = ReadReadableFile(path, "data.inf (the file list)");
     ctx.files = ParseFileList(text, path.string());
-    CheckSources(ctx.files, ctx.product, path.string());
+    CheckSources(ctx.files, ctx.options.product_dir, path.string());
     ctx.report.file_count = ctx.files.size();
 }
 
@@ -102,12 +103,14 @@ void CopyRuntime(PackContext& ctx) {
     std::error_code error;
     const auto& runtime = ctx.options.runtime;
     if (runtime && !fs::is_regular_file(*runtime, error)) {
-        throw BuildError(runtime->string() + ": runtime (--runtime) does not exist or is not a file");
+        throw BuildError(runtime->string() +
+                         ": runtime (--runtime) does not exist or is not a file");
     }
     const fs::path source = runtime ? *runtime : ctx.options.default_runtime;
     if (!runtime && !fs::is_regular_file(source, error)) {
-        ctx.report.warnings.push_back("no setup.exe copied: " + source.string() +
-                                      " does not exist (build the Windows runtime or pass --runtime)");
+        ctx.report.warnings.push_back(
+            "no setup.exe copied: " + source.string() +
+            " does not exist (build the Windows runtime or pass --runtime)");
         return;
     }
     fs::copy_file(source, ctx.staging / "setup.exe");
@@ -118,17 +121,22 @@ using Stage = void (*)(PackContext&);
 
 // In order; each stage may rely on the ones before it. The archive of the product's files
 // comes in as one more stage after ReadFileList.
-constexpr Stage kStages[] = {CheckProductFolder, ReadFileList, EncryptSettings,
+constexpr Stage kStages[] = {CheckProductFolder, ReadFileList,  EncryptSettings,
                              CopyTheme,          CopyLanguages, CopyRuntime};
+
+/// The absolute, symlink-resolved form of `path`, without a trailing separator.
+fs::path Resolved(const fs::path& path) {
+    fs::path resolved = fs::weakly_canonical(fs::absolute(path));
+    return resolved.has_filename() ? resolved : resolved.parent_path();
+}
 
 void RefuseOverlap(const fs::path& product, const fs::path& out) {
     // Replacing an output folder that holds the product folder would delete the product.
-    std::error_code error;
-    const fs::path p = fs::weakly_canonical(product, error);
-    const fs::path o = fs::weakly_canonical(out, error);
-    auto [mismatch, rest] = std::mismatch(o.begin(), o.end(), p.begin(), p.end());
-    if (mismatch == o.end()) {
-        throw BuildError(out.string() + ": the setup folder cannot be or contain the product folder " +
+    const fs::path p = Resolved(product);
+    const fs::path o = Resolved(out);
+    if (std::mismatch(o.begin(), o.end(), p.begin(), p.end()).first == o.end()) {
+        throw BuildError(out.string() +
+                         ": the setup folder cannot be or contain the product folder " +
                          product.string());
     }
 }
@@ -139,7 +147,7 @@ PackReport Pack(const PackOptions& options) {
     try {
         RefuseOverlap(options.product_dir, options.out_dir);
         OutputFolder out(options.out_dir);
-        PackContext ctx{options, options.product_dir, out.staging(), {}, {}};
+        PackContext ctx{options, out.staging(), {}, {}};
         for (Stage stage : kStages) {
             stage(ctx);
         }

@@ -23,8 +23,8 @@ void ExpectChunks(std::size_t total, int size, int chunk) {
     CDoubleBuffering reader(stream, buffer.data(), size, chunk);
     Bytes joined;
     std::vector<std::uint8_t> out(static_cast<std::size_t>(chunk));
-    const std::string what = "total " + std::to_string(total) + " buffer " +
-                             std::to_string(size) + " chunk " + std::to_string(chunk);
+    const std::string what = "total " + std::to_string(total) + " buffer " + std::to_string(size) +
+                             " chunk " + std::to_string(chunk);
     for (;;) {
         const int n = reader.GetData(out.data());
         const std::size_t left = total - joined.size();
@@ -43,8 +43,8 @@ void ExpectChunks(std::size_t total, int size, int chunk) {
 
 TEST(DoubleBuffering, ChunksCoverTheStreamExactly) {
     // The file reader's own geometry, with sizes around every half and chunk boundary.
-    for (std::size_t total : {0u, 1u, 383u, 384u, 385u, 511u, 512u, 513u, 768u, 1023u, 1024u,
-                              1025u, 1536u, 4000u}) {
+    for (std::size_t total :
+         {0u, 1u, 383u, 384u, 385u, 511u, 512u, 513u, 768u, 1023u, 1024u, 1025u, 1536u, 4000u}) {
         ExpectChunks(total, 1024, 384);
     }
     // Chunks equal to a half, and chunks that do not divide the buffer.

@@ -81,8 +81,8 @@ TEST(RijndaelFileBuffer, LengthMustBeWholeBlocks) {
         CRijndaelFILE c;
         Init(c, {.block_size = block});
         std::uint8_t data[96] = {};
-        for (std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t(block - 1),
-                                   std::size_t(block + 8)}) {
+        for (std::size_t length :
+             {std::size_t{0}, std::size_t{1}, std::size_t(block - 1), std::size_t(block + 8)}) {
             EXPECT_EQ(MessageOf([&] { c.EncryptBuffer(data, data, length); }),
                       "Illegal Block Size!")
                 << "block " << block << " length " << length;
@@ -216,7 +216,8 @@ TEST_F(RijndaelFileFormat, ShortPlaintextIsPaddedAndThePaddingStays) {
     ASSERT_EQ(file.size(), 64u);
     Bytes padded = plain;
     padded.resize(32, 0);
-    EXPECT_EQ(ToHex(Bytes(file.begin() + 32, file.end())), ToHex(ReferenceEncrypt(settings, padded)));
+    EXPECT_EQ(ToHex(Bytes(file.begin() + 32, file.end())),
+              ToHex(ReferenceEncrypt(settings, padded)));
     EXPECT_EQ(Decrypt(settings, file), padded);
 
     // The other paddings, and a larger block.
@@ -268,8 +269,11 @@ TEST_F(RijndaelFileFormat, HeaderCheckRefusesOtherParameters) {
     const Params written;
     const Bytes file = Encrypt(written, Pattern(100));
     const Params others[] = {
-        {.key_text = "sample key texT"}, {.key_length = 24}, {.block_size = 32},
-        {.mode = 1},                     {.padding = 2},
+        {.key_text = "sample key texT"},
+        {.key_length = 24},
+        {.block_size = 32},
+        {.mode = 1},
+        {.padding = 2},
     };
     for (const Params& p : others) {
         WriteBytes(PathOf("dec.bin"), Pattern(10)); // must be emptied, nothing else written

@@ -74,8 +74,8 @@ TEST(Rijndael, RoundCountFollowsTheLargerOfKeyAndBlock) {
     for (int k = 0; k < 3; ++k) {
         for (int b = 0; b < 3; ++b) {
             cipher.set_key(key.data(), 16 + 8 * k, 16 + 8 * b);
-            EXPECT_EQ(cipher.rounds(), expected[k][b]) << "key " << 16 + 8 * k << " block "
-                                                       << 16 + 8 * b;
+            EXPECT_EQ(cipher.rounds(), expected[k][b])
+                << "key " << 16 + 8 * k << " block " << 16 + 8 * b;
         }
     }
 }

@@ -34,7 +34,9 @@ inline std::string ToHex(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-inline std::string ToHex(const Bytes& data) { return ToHex(data.data(), data.size()); }
+inline std::string ToHex(const Bytes& data) {
+    return ToHex(data.data(), data.size());
+}
 
 inline Bytes ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -43,7 +45,8 @@ inline Bytes ReadBytes(const std::filesystem::path& path) {
 
 inline void WriteBytes(const std::filesystem::path& path, const Bytes& data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
 }
 
 /// Bytes 0, 1, 2, ... of a repeating pattern that differs from block to block.

@@ -18,24 +18,26 @@ int RunCvbuild(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
 class CommandLine : public ProductFolder {};
 
 TEST_F(CommandLine, EncryptThenDecrypt) {
-    EXPECT_EQ(RunCvbuild("encrypt " + Quoted(product_ / "setup.inf") + " " +
-                         Quoted(root_ / "setup.nsx")),
-              0);
+    EXPECT_EQ(
+        RunCvbuild("encrypt " + Quoted(product_ / "setup.inf") + " " + Quoted(root_ / "setup.nsx")),
+        0);
     EXPECT_EQ(fs::file_size(root_ / "setup.nsx"), 32u + 48u);
     EXPECT_EQ(DecryptAsRuntime(root_ / "setup.nsx", root_ / "check.inf"), kSetupInf);
-    EXPECT_EQ(RunCvbuild("decrypt " + Quoted(root_ / "setup.nsx") + " " + Quoted(root_ / "back.inf")),
-              0);
+    EXPECT_EQ(
+        RunCvbuild("decrypt " + Quoted(root_ / "setup.nsx") + " " + Quoted(root_ / "back.inf")), 0);
     std::string back = Text(ReadBytes(root_ / "back.inf"));
     EXPECT_EQ(back.substr(0, std::string(kSetupInf).size()), kSetupInf);
 
     // A file that is not encrypted: error, and no output file.
-    EXPECT_EQ(RunCvbuild("decrypt " + Quoted(product_ / "setup.inf") + " " + Quoted(root_ / "x.inf")),
-              1);
+    EXPECT_EQ(
+        RunCvbuild("decrypt " + Quoted(product_ / "setup.inf") + " " + Quoted(root_ / "x.inf")), 1);
     EXPECT_FALSE(fs::exists(root_ / "x.inf"));
     EXPECT_EQ(RunCvbuild("encrypt " + Quoted(product_ / "setup.inf") + " " +
                          Quoted(product_ / "setup.inf")),

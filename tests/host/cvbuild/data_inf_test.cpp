@@ -38,9 +38,8 @@ TEST(FileList, RefusesMalformedLines) {
     EXPECT_EQ(ErrorOf("a.txt\r\n"),
               "data.inf line 1: source line \"a.txt\" has no record line after it");
     EXPECT_EQ(ErrorOf("a\r\nD*0*0*0|\r\n\r\nD*0*0*0|\r\n"), "data.inf line 3: empty source line");
-    EXPECT_EQ(ErrorOf("a\r\nD*0*0|0\r\n"),
-              "data.inf line 2: record line \"D*0*0|0\" is not "
-              "destination*flags*system mask*number|feature");
+    EXPECT_EQ(ErrorOf("a\r\nD*0*0|0\r\n"), "data.inf line 2: record line \"D*0*0|0\" is not "
+                                           "destination*flags*system mask*number|feature");
     EXPECT_EQ(ErrorOf("a\r\nD*0*0*0\r\n").substr(0, 17), "data.inf line 2: ");
     const std::string longest(build::kMaxDataInfLine, 'x');
     EXPECT_EQ(ErrorOf(longest + "\r\nD*0*0*0|\r\n"), "no error");
@@ -71,7 +70,8 @@ TEST_F(FileSources, RelativePathsMustNameReadableFiles) {
     EXPECT_EQ(check("http://host/none.zip"), "ok");
     EXPECT_EQ(check("sub"), "data.inf line 5: source file " + (root_ / "sub").string() +
                                 " does not exist or is not a file");
-    EXPECT_EQ(check("sub\\b.txt"), "data.inf line 5: source file " + (root_ / "sub/b.txt").string() +
+    EXPECT_EQ(check("sub\\b.txt"), "data.inf line 5: source file " +
+                                       (root_ / "sub/b.txt").string() +
                                        " does not exist or is not a file");
     for (const char* absolute : {"/etc/hostname", "C:\\files\\a.txt", "\\a.txt"}) {
         EXPECT_EQ(check(absolute), "data.inf line 5: source \"" + std::string(absolute) +

@@ -45,8 +45,8 @@ TEST_F(Packing, SetupFolderDecryptsBackAndHoldsTheCopies) {
 
     EXPECT_EQ(DecryptAsRuntime(out_ / "setup.nsx", root_ / "setup.dec"), kSetupInf);
     EXPECT_EQ(DecryptAsRuntime(out_ / "data.nsx", root_ / "data.dec"), kDataInfCrLf);
-    for (const char* name : {"theme/welcome.lcd", "theme/pictures/side.bmp", "language.lan",
-                             "languages/German.lan"}) {
+    for (const char* name :
+         {"theme/welcome.lcd", "theme/pictures/side.bmp", "language.lan", "languages/German.lan"}) {
         EXPECT_EQ(ReadBytes(out_ / name), ReadBytes(product_ / name)) << name;
     }
     EXPECT_EQ(ReadBytes(out_ / "setup.exe"), Pattern(5000, 9));
@@ -73,8 +73,10 @@ TEST_F(Packing, RefusesToReplaceAFolderThatIsNoSetupFolder) {
     EXPECT_THROW(Pack(Options()), BuildError);
     EXPECT_EQ(Text(ReadBytes(out_ / "notes.txt")), "mine");
     auto options = Options();
-    options.out_dir = root_; // holds the product folder
-    EXPECT_THROW(Pack(options), BuildError);
+    for (const fs::path& holder : {root_, root_ / "", product_, product_ / "." / ""}) {
+        options.out_dir = holder; // is or holds the product folder
+        EXPECT_THROW(Pack(options), BuildError) << holder;
+    }
     EXPECT_TRUE(fs::exists(product_ / "setup.inf"));
 }
 

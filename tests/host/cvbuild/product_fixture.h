@@ -9,7 +9,9 @@
 
 namespace cv::test {
 
-inline std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+inline std::string Text(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 inline void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());
