@@ -30,15 +30,22 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-void CheckDistinctFiles(const std::string& input, const std::string& output) {
+/// Opens the input for binary reading and the output for binary writing (truncated), after
+/// refusing one file for both.
+void OpenFiles(const std::string& input, const std::string& output, std::ifstream& in,
+               std::ofstream& out) {
     if (IsSameFile(input, output)) {
         throw std::runtime_error("FileCrypt ERROR: The same File for Input and Output " + input +
                                  "!");
     }
-}
-
-[[noreturn]] void ThrowCannotOpen(const std::string& path) {
-    throw std::runtime_error("FileCrypt ERROR: Cannot open File " + path + "!");
+    in.open(input, std::ios::binary);
+    if (!in.is_open()) {
+        throw std::runtime_error("FileCrypt ERROR: Cannot open File " + input + "!");
+    }
+    out.open(output, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) {
+        throw std::runtime_error("FileCrypt ERROR: Cannot open File " + output + "!");
+    }
 }
 
 void CloseOutput(std::ofstream& out, const std::string& path) {
@@ -213,15 +220,9 @@ std::size_t CRijndaelFILE::PadData(std::uint8_t* buffer, std::size_t n) const {
 
 void CRijndaelFILE::EncryptFileTo(const std::string& input, const std::string& output) {
     RequireInitialized();
-    CheckDistinctFiles(input, output);
-    std::ifstream in(input, std::ios::binary);
-    if (!in.is_open()) {
-        ThrowCannotOpen(input);
-    }
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
-        ThrowCannotOpen(output);
-    }
+    std::ifstream in;
+    std::ofstream out;
+    OpenFiles(input, output, in, out);
     std::uint8_t header[kHeaderSize];
     KeyCheckDigest(header);
     out.write(reinterpret_cast<const char*>(header), kHeaderSize);
@@ -245,15 +246,9 @@ void CRijndaelFILE::EncryptFileTo(const std::string& input, const std::string& o
 
 void CRijndaelFILE::DecryptFileTo(const std::string& input, const std::string& output) {
     RequireInitialized();
-    CheckDistinctFiles(input, output);
-    std::ifstream in(input, std::ios::binary);
-    if (!in.is_open()) {
-        ThrowCannotOpen(input);
-    }
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
-        ThrowCannotOpen(output);
-    }
+    std::ifstream in;
+    std::ofstream out;
+    OpenFiles(input, output, in, out);
     std::uint8_t expected[kHeaderSize];
     KeyCheckDigest(expected);
     std::uint8_t header[kHeaderSize] = {};
