@@ -10,6 +10,8 @@ namespace cv::cab {
 namespace lzx {
 
 unsigned position_slots(int window_bits) {
+    // Two slots per doubling of the window up to 2^19; the two largest windows need fewer
+    // slots than that rule gives, as the slots above 2^18 are 2^17 wide each.
     switch (window_bits) {
     case 15: return 30;
     case 16: return 32;
