@@ -13,22 +13,7 @@ void Model::reset(int first_symbol, int entries) {
     }
 }
 
-int Model::find(std::uint32_t target) const {
-    // Entries are kept roughly in falling frequency, so a linear walk from the front is
-    // short for the common symbols. The sentinel (0) stops it for any target.
-    int i = 0;
-    while (cumfreq_[i + 1] > target)
-        ++i;
-    return i;
-}
-
-bool Model::update(int i) {
-    // Adding to a prefix keeps the cumulative values strictly falling; only a scaling can
-    // change that, so the checks run after a scaling alone.
-    for (int k = 0; k <= i; ++k)
-        cumfreq_[k] += 8;
-    if (cumfreq_[0] <= kRescaleThreshold)
-        return true;
+bool Model::rescale() {
     if (--until_resort_ != 0) {
         halve();
     } else {
@@ -46,7 +31,7 @@ bool Model::update(int i) {
 }
 
 void Model::halve() {
-    // From the last entry forwards: halving may make an entry's cumulative value equal to its
+    // From the last entry to the first: halving may make an entry's cumulative value equal to its
     // successor's (frequency 0); such an entry is raised to keep a frequency of 1.
     for (int k = entries_ - 1; k >= 0; --k) {
         cumfreq_[k] >>= 1;

@@ -33,15 +33,29 @@ class Model {
 
     /// Index of the entry whose range [cumfreq(i+1), cumfreq(i)) contains `target`, which
     /// must be below total().
-    int find(std::uint32_t target) const;
+    int find(std::uint32_t target) const {
+        // Entries are kept roughly in falling frequency, so a linear walk from the front is
+        // short for the common symbols. The sentinel (0) stops it for any target.
+        int i = 0;
+        while (cumfreq_[i + 1] > target)
+            ++i;
+        return i;
+    }
 
     /// Counts one more occurrence of entry `i`. Returns false when the model's frequencies
     /// would leave the range the arithmetic decoder can divide by (total above the scaling
     /// threshold after scaling, or an entry with no frequency); the model must not be used
     /// after that.
-    bool update(int i);
+    bool update(int i) {
+        // Adding to a prefix keeps the cumulative values strictly falling; only a scaling
+        // can change that, and it checks its result.
+        for (int k = 0; k <= i; ++k)
+            cumfreq_[k] += 8;
+        return cumfreq_[0] <= kRescaleThreshold || rescale();
+    }
 
   private:
+    bool rescale();
     void halve();
     void resort();
 
