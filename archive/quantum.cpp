@@ -109,6 +109,7 @@ class QuantumDecoder final : public BlockDecoder {
     Model length_long_;      // length slot of longer matches
 
     std::string error_;
+    std::string first_error_;
 };
 
 QuantumDecoder::QuantumDecoder(int window_bits)
@@ -126,14 +127,15 @@ QuantumDecoder::QuantumDecoder(int window_bits)
 
 bool QuantumDecoder::fail(std::string message) {
     failed_ = true;
-    error_ = std::move(message);
+    error_ = message;
+    first_error_ = std::move(message);
     return false;
 }
 
 bool QuantumDecoder::decode_symbol(Model& model, const char* model_name, BitInput& input,
                                    int& symbol) {
     // The decoded interval always contains the code register, and scaling keeps every
-    // frequency at least 1 and the total at most 3808 while the range is above 0x4000, so
+    // frequency at least 1 and the total at most 3800 while the range is above 0x4000, so
     // each symbol's share of the range is non-empty. Checked anyway: a broken invariant would
     // otherwise mean a wrong division and a renormalisation that never ends.
     if (code_ < low_ || code_ > high_)
@@ -245,9 +247,10 @@ bool QuantumDecoder::decode_frame_part(BitInput& input, std::uint8_t* out,
 
 bool QuantumDecoder::decode(const std::uint8_t* in, std::size_t in_size, std::uint8_t* out,
                             std::size_t out_size) {
+    // Window and models are in an unknown state after a failure, so the folder ends there.
     if (failed_) {
-        error_ = "Quantum folder cannot be decoded further after an earlier error (" + error_ +
-                 ")";
+        error_ = "Quantum folder cannot be decoded further after an earlier error (" +
+                 first_error_ + ")";
         return false;
     }
     error_.clear();
@@ -274,9 +277,11 @@ bool QuantumDecoder::decode(const std::uint8_t* in, std::size_t in_size, std::ui
     code_ = input.bits(16);
     if (!decode_frame_part(input, out, out_size))
         return false;
-    // A full frame ends with the encoder's flush and up to four padding bytes (zeros in real
-    // cabinets); other readers skip to the 0xFF they put after the block. The next frame
-    // starts at the next block, so the rest of this one is simply not read.
+    // A full frame's code ends with the encoder's flush, padding to a byte boundary and up to
+    // four more zero bytes in real cabinets. Other readers re-align to a byte and skip bytes
+    // up to the 0xFF they insert after each block, which goes wrong should the padding hold
+    // 0xFF. Here the next frame simply starts at the start of the next block, so the rest of
+    // this one is not read at all.
     folder_out_ += out_size;
     if (out_size < kQuantumFrameSize)
         short_block_ = out_size;

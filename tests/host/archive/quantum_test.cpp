@@ -217,8 +217,12 @@ TEST(QuantumDecoder, RefusesBadMatches) {
                   std::string::npos)
             << dec->error();
         // The folder is unusable after an error, and says why.
-        EXPECT_FALSE(dec->decode(block.data(), block.size(), out.data(), 10));
-        EXPECT_NE(dec->error().find("earlier error"), std::string::npos) << dec->error();
+        for (int again = 0; again < 2; ++again) {
+            EXPECT_FALSE(dec->decode(block.data(), block.size(), out.data(), 10));
+            EXPECT_EQ(dec->error(), "Quantum folder cannot be decoded further after an earlier"
+                                    " error (Quantum match of 20 bytes runs past the end of the"
+                                    " block (8 bytes left))");
+        }
     }
 }
 
