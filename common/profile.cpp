@@ -47,7 +47,8 @@ std::string_view UpToZero(std::string_view s) {
     return z == std::string_view::npos ? s : s.substr(0, z);
 }
 
-/// A default value without its trailing spaces; a default made only of spaces keeps one.
+/// A default value without its trailing spaces (tabs and other blanks stay); a default made
+/// only of spaces keeps one.
 std::string_view TrimDefault(std::string_view def) {
     std::size_t e = def.size();
     while (e > 1 && def[e - 1] == ' ')
@@ -77,16 +78,19 @@ std::size_t CopyValue(std::string_view value, char* buffer, std::size_t size) {
     return n;
 }
 
-std::size_t HashFolded(std::string_view s, std::size_t h) {
+// FNV-1a over the folded bytes, 64-bit on every target.
+constexpr std::uint64_t kHashSeed = 14695981039346656037ull;
+
+std::size_t HashFolded(std::string_view s, std::uint64_t h) {
     for (unsigned char c : s)
         h = (h ^ FoldCase(c)) * 1099511628211ull;
-    return h;
+    return static_cast<std::size_t>(h ^ (h >> 32));
 }
 
 } // namespace
 
 std::size_t ProfileFile::FoldedHash::operator()(std::string_view s) const {
-    return HashFolded(s, 14695981039346656037ull);
+    return HashFolded(s, kHashSeed);
 }
 
 bool ProfileFile::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
@@ -94,7 +98,7 @@ bool ProfileFile::FoldedEqual::operator()(std::string_view a, std::string_view b
 }
 
 std::size_t ProfileFile::EntryKeyHash::operator()(const EntryKey& k) const {
-    return HashFolded(k.name, 14695981039346656037ull ^ (std::size_t{k.section} * 0x9e3779b97f4a7c15ull));
+    return HashFolded(k.name, kHashSeed ^ (std::uint64_t{k.section} * 0x9e3779b97f4a7c15ull));
 }
 
 bool ProfileFile::EntryKeyEqual::operator()(const EntryKey& a, const EntryKey& b) const {
@@ -154,7 +158,12 @@ ProfileFile ProfileFile::parse(std::string_view bytes) {
             while (close > start + 1 && base[close - 1] != ']')
                 --close;
             if (close > start + 1) { // base[close - 1] is the last ']'
-                file.add_section(span(start + 1, close - 1));
+                std::size_t name_start = start + 1, name_end = close - 1;
+                while (name_start < name_end && IsProfileBlank(base[name_start]))
+                    ++name_start;
+                while (name_end > name_start && IsProfileBlank(base[name_end - 1]))
+                    --name_end;
+                file.add_section(span(name_start, name_end));
                 continue;
             }
             // No "]": an ordinary entry line.
@@ -248,17 +257,17 @@ std::size_t ProfileFile::read(const char* section, const char* key, const char* 
                               char* buffer, std::size_t size) const {
     if (!buffer || size == 0)
         return 0;
-    std::string_view fallback = TrimDefault(def ? def : "");
     if (!section)
         return list_sections(buffer, size);
     if (key) {
-        std::string value = get(section, key, fallback, size);
+        std::string value = get(section, key, def ? def : "", size);
         std::memcpy(buffer, value.c_str(), value.size() + 1);
         return value.size();
     }
     std::size_t n = list_keys(section, buffer, size);
+    // The key list falls back to the default as given, trailing spaces included.
     if (buffer[0] == '\0')
-        n = CopyValue(fallback, buffer, size);
+        n = CopyValue(def ? def : "", buffer, size);
     return n;
 }
 
@@ -280,11 +289,18 @@ std::size_t ProfileFile::list_keys(const char* section, char* buffer, std::size_
     }
     std::size_t left = size;
     char* out = buffer;
+    bool previous_empty = false;
     for (std::uint32_t index : found->entries) {
         if (left <= 2)
             break;
         const Entry& e = entries_[index];
         std::string_view name = view(e.name);
+        // Seen under Wine: of a run of entries with empty names (lines "=value", or zero-byte
+        // lines), only the first is listed; any entry with a name ends the run.
+        bool follows_empty = previous_empty;
+        previous_empty = name.empty();
+        if (name.empty() && follows_empty)
+            continue;
         if (!name.empty() && name[0] == ';')
             continue; // comment
         if (!e.has_value)

@@ -5,7 +5,7 @@
 /// - lines end at any run of CR and LF; blanks (space, tab, VT, FF, CR, LF, ^Z) are trimmed
 ///   from both ends of every line;
 /// - a line starting with "[" and holding a "]" opens a section named by the text between the
-///   "[" and the last "]", kept as it stands (blanks inside the brackets are part of the name);
+///   "[" and the last "]", blanks trimmed; anything after that "]" is ignored;
 /// - any other non-empty line is an entry: the name is the text before the first "=" with the
 ///   blanks before the "=" removed, the value the text after it with leading blanks removed;
 ///   a line without "=" is an entry without value (it reads as the default);
@@ -17,6 +17,10 @@
 ///   them; values are cut to the caller's buffer (N bytes give at most N-1 characters);
 /// - a zero byte ends a name or value, so the zero bytes that a cipher's padding leaves at the
 ///   end of a decrypted file are ignored.
+///
+/// Only the space, tab, VT, FF, CR, LF and ^Z bytes are blanks (not 0x1C-0x1F, not 0xA0).
+/// Where these rules came from Wine rather than documentation they were checked against Wine's
+/// `GetPrivateProfileStringA` by the differential test.
 ///
 /// Names are compared as 8-bit text: only A-Z/a-z are folded (Wine folds the whole code page).
 /// A UTF-8 byte-order mark is skipped; UTF-16 files are not supported.
@@ -60,11 +64,13 @@ class ProfileFile {
     /// `buffer` and returns the number of characters written before the terminating zero.
     /// - `section` and `key` given: the entry's value, or `def` (nullptr reads as "");
     /// - `key` null: the names of the section's entries that have a value, each ended by a zero
-    ///   byte, the list ended by another (comment entries starting with ";" are left out);
-    ///   `def` when the section has none;
+    ///   byte, the list ended by another (comment entries starting with ";" are left out, and
+    ///   of a run of entries with empty names only the first is listed); `def`, trailing
+    ///   spaces kept, when the list is empty or starts with an empty name;
     /// - `section` null: the names of all named sections, in the same list form.
     /// A list that does not fit is cut and still ends with two zero bytes; the result is then
-    /// `size - 2`. Trailing spaces of `def` are dropped (a default of blanks keeps one).
+    /// `size - 2`. Elsewhere trailing spaces of `def` are dropped (a default of spaces keeps
+    /// one) and `def` loses enclosing quotation marks like a value.
     std::size_t read(const char* section, const char* key, const char* def, char* buffer,
                      std::size_t size) const;
 

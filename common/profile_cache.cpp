@@ -3,7 +3,6 @@
 #include "common/file_stamp.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace cv {
 
@@ -67,34 +66,26 @@ std::shared_ptr<const ProfileFile> ProfileCache::get(const std::string& path) {
     return slot->file;
 }
 
+namespace {
+
+/// What the Windows reader answers for a file that does not exist: the same as for an empty one.
+const ProfileFile& EmptyProfile() {
+    static const ProfileFile empty = ProfileFile::parse("");
+    return empty;
+}
+
+} // namespace
+
 std::size_t ReadProfileString(const char* section, const char* key, const char* def, char* buffer,
                               std::size_t size, const std::string& path) {
-    if (!buffer || size == 0)
-        return 0;
-    if (auto file = ProfileCache::process().get(path))
-        return file->read(section, key, def, buffer, size);
-    std::string_view fallback = def ? def : "";
-    std::size_t end = fallback.size();
-    while (end > 1 && fallback[end - 1] == ' ')
-        --end;
-    std::size_t n = std::min(end, size - 1);
-    if (n > 0)
-        std::memcpy(buffer, fallback.data(), n);
-    buffer[n] = '\0';
-    return std::strlen(buffer);
+    auto file = ProfileCache::process().get(path);
+    return (file ? *file : EmptyProfile()).read(section, key, def, buffer, size);
 }
 
 std::string GetProfileValue(const std::string& path, std::string_view section,
                             std::string_view key, std::string_view def, std::size_t buffer_size) {
-    if (auto file = ProfileCache::process().get(path))
-        return file->get(section, key, def, buffer_size);
-    if (buffer_size == 0)
-        return {};
-    std::size_t end = def.size();
-    while (end > 1 && def[end - 1] == ' ')
-        --end;
-    std::string out(def.substr(0, std::min(end, buffer_size - 1)));
-    return out.substr(0, std::min(out.size(), out.find('\0')));
+    auto file = ProfileCache::process().get(path);
+    return (file ? *file : EmptyProfile()).get(section, key, def, buffer_size);
 }
 
 } // namespace cv

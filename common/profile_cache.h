@@ -46,8 +46,7 @@ class ProfileCache {
 };
 
 /// `GetPrivateProfileStringA` on the file at `path` through the process cache (see
-/// ProfileFile::read for the forms). A missing file gives `def` without its trailing spaces
-/// (quotation marks are kept, as the Windows reader does).
+/// ProfileFile::read for the forms). A missing file reads like an empty one.
 std::size_t ReadProfileString(const char* section, const char* key, const char* def, char* buffer,
                               std::size_t size, const std::string& path);
 

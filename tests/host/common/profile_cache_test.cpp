@@ -77,8 +77,8 @@ TEST_F(ProfileCacheTest, EvictsLeastRecentlyUsed) {
 TEST_F(ProfileCacheTest, MissingFileReadsAsDefault) {
     char buf[16];
     std::string missing = (dir_ / "none.inf").string();
-    EXPECT_EQ(ReadProfileString("s", "k", "\"d\"  ", buf, sizeof buf, missing), 3u);
-    EXPECT_STREQ(buf, "\"d\""); // quotes stay, trailing spaces go
+    EXPECT_EQ(ReadProfileString("s", "k", "\"d\"  ", buf, sizeof buf, missing), 1u);
+    EXPECT_STREQ(buf, "d"); // as for an empty file
     EXPECT_EQ(ReadProfileString("s", "k", nullptr, buf, sizeof buf, missing), 0u);
     EXPECT_STREQ(buf, "");
     EXPECT_EQ(GetProfileValue(missing, "s", "k", "default value", 8), "default");

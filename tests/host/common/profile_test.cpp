@@ -33,8 +33,8 @@ TEST(ProfileReader, FirstSectionAndFirstEntryWin) {
 
 TEST(ProfileReader, SectionHeaderForms) {
     auto f = ProfileFile::parse("[ spaced ]\na=1\n[a]b]\nc=2\n[open\nd=3\n[x] trailing\ne=4\n");
-    // Blanks inside the brackets belong to the name; the caller's name is trimmed.
-    EXPECT_EQ(Get(f, " spaced ", "a", "-"), "-");
+    // Blanks inside the brackets are trimmed like the caller's name.
+    EXPECT_EQ(Get(f, "spaced", "a", "-"), "1");
     EXPECT_EQ(Get(f, "a]b", "c"), "2");     // the last "]" closes the name
     EXPECT_EQ(Get(f, "a]b", "[open"), ""); // no "]": an entry without value
     EXPECT_EQ(Get(f, "a]b", "d"), "3");
@@ -115,9 +115,9 @@ TEST(ProfileReader, ListsKeysAndSections) {
     EXPECT_EQ(std::string(buf, n + 1), "a\0B\0\0"s);
     n = f.read(nullptr, nullptr, "", buf, sizeof buf);
     EXPECT_EQ(std::string(buf, n + 1), "One\0two\0\0"s);
-    // An empty or missing section gives the default.
-    n = f.read("two", nullptr, "dflt", buf, sizeof buf);
-    EXPECT_EQ(std::string(buf, n), "dflt");
+    // An empty or missing section gives the default, here with its trailing spaces.
+    n = f.read("two", nullptr, "dflt  ", buf, sizeof buf);
+    EXPECT_EQ(std::string(buf, n), "dflt  ");
     // The list form matches the section name as given, untrimmed.
     n = f.read(" one", nullptr, "", buf, sizeof buf);
     EXPECT_EQ(n, 0u);
@@ -130,6 +130,18 @@ TEST(ProfileReader, ListsKeysAndSections) {
     n = f.read(nullptr, nullptr, "", small, sizeof small);
     EXPECT_EQ(n, 4u);
     EXPECT_EQ(std::string(small, n + 1), "One\0\0"s);
+}
+
+TEST(ProfileReader, RunsOfEmptyNamesAreListedOnce) {
+    auto f = ProfileFile::parse("[s]\na=1\n=x\n=y\n\n=z\nb=2\n=u\nflag\n=v\n"s);
+    char buf[64];
+    std::size_t n = f.read("s", nullptr, "", buf, sizeof buf);
+    EXPECT_EQ(std::string(buf, n + 1), "a\0\0b\0\0\0\0"s);
+    EXPECT_EQ(Get(f, "s", ""), "x");
+    // A list starting with an empty name reads as empty, hence as the default.
+    auto g = ProfileFile::parse("[s]\n=x\nb=1\n");
+    n = g.read("s", nullptr, "none", buf, sizeof buf);
+    EXPECT_EQ(std::string(buf, n), "none");
 }
 
 TEST(ProfileReader, NullArgumentsAndTinyBuffers) {
