@@ -127,6 +127,8 @@ void ProfileFile::add_entry(Span name, std::optional<Span> value) {
 
 ProfileFile ProfileFile::parse(std::string_view bytes) {
     ProfileFile file;
+    // Offsets are 32-bit; nothing near that size is a settings file.
+    bytes = bytes.substr(0, kMaxProfileFileSize);
     file.text_.assign(bytes.begin(), bytes.end());
     const char* base = file.text_.data();
     std::size_t end = file.text_.size();

@@ -53,7 +53,8 @@ class ProfileFile {
     ProfileFile(ProfileFile&&) = default;
     ProfileFile& operator=(ProfileFile&&) = default;
 
-    /// Parses the whole text of a file (never fails; every byte sequence is some INI file).
+    /// Parses the text of a file (never fails; every byte sequence is some INI file). Bytes
+    /// beyond kMaxProfileFileSize are ignored.
     static ProfileFile parse(std::string_view bytes);
 
     /// Reads and parses the file at `path`. Returns nothing and sets `error` (when given) to a
