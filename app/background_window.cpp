@@ -29,7 +29,7 @@ void CMainFrame::LoadBackgroundPicture() {
     std::string name = slash == std::string::npos ? picture : picture.substr(slash + 1);
     if (name.empty())
         return;
-    std::string path = strings.tempFolder + strings.workFolderName + "\\" + name;
+    std::string path = paths.temp_folder + strings.workFolderName + "\\" + name;
     backgroundBitmap = LoadPictureFile(path);
     if (backgroundBitmap) {
         backgroundPictureLoaded = kOn;

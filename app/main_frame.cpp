@@ -3,6 +3,8 @@
 #include "app/placeholder_page.h"
 #include "app/setup_state.h"
 #include "app/trace.h"
+#include "common/profile_cache.h"
+#include "crypto/rijndael_file.h"
 
 #include <ctime>
 
@@ -14,17 +16,6 @@ const char kMissingDataFiles[] =
     "Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\nThese files must be in "
     "the same directory of setup.exe";
 
-std::string WithTrailingBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
-
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 } // namespace
@@ -35,11 +26,7 @@ CMainFrame::~CMainFrame() = default;
 std::string CMainFrame::Setting(const char* section, const char* key, std::size_t buffer_size) const {
     if (settingsPath.empty() || buffer_size == 0)
         return {};
-    std::string buffer(buffer_size, '\0');
-    DWORD n = ::GetPrivateProfileStringA(section, key, "", buffer.data(),
-                                         static_cast<DWORD>(buffer_size), settingsPath.c_str());
-    buffer.resize(n);
-    return buffer;
+    return GetProfileValue(settingsPath, section, key, "", buffer_size);
 }
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l) {
@@ -99,11 +86,20 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     fileActionCount = 0;
 
     ResolveBasicFolders();
-    if (!PrepareWorkFolderAndDecrypt()) {
-        ::MessageBoxA(nullptr, kMissingDataFiles, nullptr, MB_OK);
+    try {
+        if (!PrepareWorkFolderAndDecrypt()) {
+            ::MessageBoxA(nullptr, kMissingDataFiles, nullptr, MB_OK);
+            ::PostQuitMessage(0);
+            return -1;
+        }
+    } catch (const std::exception& e) {
+        // A settings file that does not decrypt: the cipher says why, then the run ends.
+        ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONSTOP);
         ::PostQuitMessage(0);
         return -1;
     }
+    ReadRegistryValues();
+    DetermineBuildKind();
     ResolveShellFolders();
     ReadProductSettings();
     DetermineWindowsVersionName();
@@ -113,73 +109,6 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     return 0;
 }
 
-// ---------------------------------------------------------------- folders and settings
-
-void CMainFrame::ResolveBasicFolders() {
-    char buffer[150];
-    SetupState& state = setupState();
-
-    UINT n = ::GetWindowsDirectoryA(buffer, sizeof buffer);
-    strings.windowsFolder.assign(buffer, n < sizeof buffer ? n : 0);
-    strings.windowsVolume = strings.windowsFolder.substr(0, 2);
-
-    n = ::GetTempPathA(sizeof buffer, buffer);
-    strings.tempFolder = WithTrailingBackslash(std::string(buffer, n < sizeof buffer ? n : 0));
-    state.tempFolder = strings.tempFolder;
-
-    n = ::GetCurrentDirectoryA(sizeof buffer, buffer);
-    strings.setupFolder = WithTrailingBackslash(std::string(buffer, n < sizeof buffer ? n : 0));
-    state.setupFolder = strings.setupFolder;
-    std::size_t slash = strings.setupFolder.find('\\');
-    strings.setupDrive = strings.setupFolder.substr(0, slash) + "\\";
-    strings.defaultLanguageFile = strings.setupFolder + "language.lan";
-    state.languageFile = strings.defaultLanguageFile;
-
-    n = ::GetSystemDirectoryA(buffer, sizeof buffer);
-    strings.systemFolder = WithTrailingBackslash(std::string(buffer, n < sizeof buffer ? n : 0));
-
-    strings.themeFolder = strings.setupFolder + "theme\\";
-
-    std::time_t now = std::time(nullptr);
-    char name[32] = "cv000000";
-    if (std::tm* local = std::localtime(&now))
-        std::strftime(name, sizeof name, "cv%H%M%S", local);
-    strings.workFolderName = name;
-}
-
-int CMainFrame::PrepareWorkFolderAndDecrypt() {
-    SetupState& state = setupState();
-    std::string work = strings.tempFolder + strings.workFolderName;
-    ::CreateDirectoryA(work.c_str(), nullptr); // an existing folder is reused
-    state.workFolder = work + "\\";
-
-    std::string setup_nsx = strings.setupFolder + "setup.nsx";
-    if (!FileExists(setup_nsx))
-        return 0;
-    std::string setup_inf = state.workFolder + "setup.inf";
-    if (!DecryptSettingsFile(setup_nsx, setup_inf))
-        return 0;
-    state.setupInfPath = setup_inf;
-    settingsPath = setup_inf;
-
-    std::string data_nsx = strings.setupFolder + "data.nsx";
-    if (!FileExists(data_nsx))
-        return 0;
-    std::string data_inf = state.workFolder + "data.inf";
-    if (!DecryptSettingsFile(data_nsx, data_inf))
-        return 0;
-    state.dataInfPath = data_inf;
-    return 1;
-}
-
-bool CMainFrame::DecryptSettingsFile(const std::string& source, const std::string& target) {
-    // The settings cipher arrives with the encrypted-file format; until then the file is
-    // taken as it is.
-    return ::CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
-}
-
-void CMainFrame::ResolveShellFolders() {}
-void CMainFrame::ReadProductSettings() { strings.productName = Setting("APPINFO", "a1"); }
 void CMainFrame::DetermineWindowsVersionName() {}
 bool CMainFrame::DecideLanguage() { return false; }
 
@@ -252,7 +181,6 @@ void CMainFrame::ReadConditions() {}
 bool CMainFrame::HandlePreviousVersion() { return true; }
 void CMainFrame::BuildPageList() {}
 void CMainFrame::ReadFileActions() {}
-void CMainFrame::ReadFeatures() {}
 void CMainFrame::RunPageActions(int) {}
 bool CMainFrame::CreateStartPage() { return true; }
 bool CMainFrame::UnpackArchive() { return true; }
@@ -283,7 +211,7 @@ bool CMainFrame::StartPageAndUnpack() {
 }
 
 void CMainFrame::PrepareAddOnStep() {
-    if (strings.productName == "HV Web Conferencing")
+    if (paths.product_name == "HV Web Conferencing")
         return;
     if (ToInt(Setting("MERGEMODULES", "TOTAL", 100)) != 0)
         setupState().addOnPending = kOn;
@@ -305,7 +233,7 @@ void CMainFrame::ShowNextPage() {
     std::string layout = currentPosition >= 0 && currentPosition < pageCount
                              ? pages[static_cast<std::size_t>(currentPosition)]
                              : std::string("welcome.lcd");
-    std::string title = strings.productName.empty() ? std::string("Corvane Setup") : strings.productName;
+    std::string title = paths.product_name.empty() ? std::string("Corvane Setup") : paths.product_name;
     auto* page = new PlaceholderPage(this, title, layout);
     if (!page->Create(this)) {
         delete page;

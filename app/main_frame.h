@@ -8,6 +8,7 @@
 #include "framework/dialog.h"
 #include "framework/font.h"
 #include "framework/framewnd.h"
+#include "engine/path_values.h"
 #include "framework/handle.h"
 
 #include <array>
@@ -32,7 +33,8 @@ enum MainFrameTimer : UINT_PTR {
 /// Posted to the frame to maximise the background window once creation has finished.
 inline constexpr UINT kMsgMaximizeBackground = WM_APP + 1;
 
-struct UserVariable {
+/// One row of the settings' user-variable table as the main frame keeps it.
+struct UserVariableEntry {
     std::string name, text, value;
 };
 
@@ -45,20 +47,17 @@ struct Condition {
     std::string name, left, op, right;
 };
 
-/// The product and folder strings of the run.
+/// The strings of the run that no variable stands for (those are in PathValues).
 struct FrameStrings {
-    std::string productName, themeFolder, installFolder, windowsFolder, windowsVolume;
-    std::string tempFolder, setupFolder, setupDrive, systemFolder;
-    std::string favorites, commonDocuments, pictures, music, sendTo, fonts, appData;
-    std::string programFiles, commonFiles, startup, desktop, personal, startMenu, programs;
-    std::string workFolderName, userName, companyName, publisher, productVersion;
-    std::string language, languageSetting;
+    std::string themeFolder, workFolderName, commonDocuments, music;
+    std::string language, languageSetting, languageMethod;
     std::string launchFile, launchParameters, readmeFile;
     std::string pageText17, pageText18, pageText19;
     std::string defaultLanguageFile;
 };
 
 class CImageWindow;
+class CRijndaelFILE;
 
 class CMainFrame : public CFrameWnd {
   public:
@@ -100,10 +99,11 @@ class CMainFrame : public CFrameWnd {
     int showReadme = 0;
     int allUsers = 0;
 
+    PathValues paths;     ///< folders and product strings that variables stand for
     FrameStrings strings;
     std::string settingsPath; ///< the decrypted setup.inf
 
-    std::array<UserVariable, kMaxUserVariables> userVariables{};
+    std::array<UserVariableEntry, kMaxUserVariables> userVariables{};
     int userVariableCount = 0;
     std::array<FileAction, kMaxFileActions> fileActions{};
     int fileActionCount = 0;
@@ -115,6 +115,11 @@ class CMainFrame : public CFrameWnd {
 
     CFont pageFont;
 
+    /// The settings cipher, created on first use.
+    std::unique_ptr<CRijndaelFILE> cipher;
+    /// Support files named in file actions come from the work folder ("BUILDING" "4").
+    int supportFilesInWorkFolder = 0;
+
   protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
     int OnCreate(CREATESTRUCTA* cs) override;
@@ -125,6 +130,9 @@ class CMainFrame : public CFrameWnd {
   private:
     // Creation steps.
     void ResolveBasicFolders();
+    void PrepareThemeFolder();
+    void ReadRegistryValues();
+    void DetermineBuildKind();
     /// 1 when both settings files were found and decrypted, 0 when one is missing.
     int PrepareWorkFolderAndDecrypt();
     bool DecryptSettingsFile(const std::string& source, const std::string& target);

@@ -47,7 +47,10 @@ struct SetupState {
     std::string tempFolder;
     std::string setupFolder;
     std::string productCode;
-    std::string installFolder;
+    std::string installFolder;        ///< the destination page changes this copy
+    std::string defaultInstallFolder; ///< as first read from the settings
+    /// 255: after the shortcut step the engine opens the default shortcut folder.
+    std::atomic<int> openShortcutFolder{0};
 
     /// Resets the flags that the application start resets.
     void ResetForStart();

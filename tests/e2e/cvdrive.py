@@ -180,10 +180,39 @@ def fresh_folder(name):
     return folder
 
 
+CVBUILD = HOST_TOOLS / "tools" / "cvbuild" / "cvbuild"
+
+
+def cvbuild(*args):
+    """Runs the host tool cvbuild; returns the completed process."""
+    return subprocess.run([str(CVBUILD), *map(str, args)], capture_output=True, text=True, timeout=300)
+
+
 def write_settings(folder, setup_inf, data_inf=""):
-    """Writes setup.nsx and data.nsx for the given plain settings texts into `folder`."""
+    """Writes setup.nsx and data.nsx, encrypted by cvbuild, for the given plain settings texts
+    into `folder` (a text of None leaves that file out)."""
     folder = Path(folder)
     for name, text in (("setup", setup_inf), ("data", data_inf)):
         if text is None:
             continue
-        (folder / f"{name}.nsx").write_bytes(text.replace("\n", "\r\n").encode("latin-1"))
+        plain = folder / f"{name}.plain.inf"
+        plain.write_bytes(text.replace("\n", "\r\n").encode("latin-1"))
+        done = cvbuild("encrypt", plain, folder / f"{name}.nsx")
+        if done.returncode != 0:
+            raise RuntimeError(f"cvbuild encrypt failed: {done.stderr}")
+        plain.unlink()
+
+
+def wine_user_folders():
+    """The per-user folders of the test prefix (C:\\users\\*)."""
+    return list((Path(os.environ["WINEPREFIX"]) / "drive_c" / "users").glob("*"))
+
+
+def work_folders():
+    """Every work folder (cvHHMMSS) that setup made under the prefix's temp folders."""
+    found = []
+    for user in wine_user_folders():
+        for temp in (user / "Temp", user / "AppData" / "Local" / "Temp", user / "Local Settings" / "Temp"):
+            if temp.is_dir():
+                found += [p for p in temp.glob("cv[0-9][0-9][0-9][0-9][0-9][0-9]") if p.is_dir()]
+    return found

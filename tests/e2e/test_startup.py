@@ -38,8 +38,10 @@ class StartUp(unittest.TestCase):
         for present in (None, "setup", "data"):
             with self.subTest(present=present):
                 folder = fresh_folder(f"missing-{present}")
-                if present:
-                    (folder / f"{present}.nsx").write_bytes(b"[APPINFO]\r\na1=X\r\n")
+                if present == "setup":
+                    write_settings(folder, "[APPINFO]\na1=X\n", None)
+                elif present == "data":
+                    write_settings(folder, None, "")
                 self.driver.start(cvdrive.SETUP_EXE, folder)
                 self.assertIsNotNone(self.driver.wait("#32770", "*", 30000))
                 screenshot(f"startup-missing-{present}")
