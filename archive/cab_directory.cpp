@@ -190,7 +190,13 @@ void read_folders(Stream& s, const std::string& name, CabinetDirectory& d) {
 void read_files(Stream& s, const std::string& name, CabinetDirectory& d) {
     const CabinetHeader& h = d.header;
     const std::string where = "cabinet '" + name + "' file records";
-    auto bytes = read_span(s, d.base + h.files_offset,
+    // The file records are read from right after the folder records, as cabextract does,
+    // not from the header's file records offset: a cabinet whose offset points elsewhere
+    // (hidden-files.cab) then shows every reader the same files.
+    const std::uint64_t start = d.base + header_length(h) +
+                                static_cast<std::uint64_t>(kFolderRecordSize + h.folder_reserve) *
+                                    h.folder_count;
+    auto bytes = read_span(s, start,
                            static_cast<std::uint64_t>(kFileRecordSize + kMaxString + 1) *
                                h.file_count,
                            name);

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <set>
 
 namespace cv::cab {
 
@@ -82,7 +84,11 @@ class Builder {
     Builder(const std::vector<WriterEntry>& entries, const WriterOptions& options)
         : entries_(entries), options_(options) {}
 
-    void compress() {
+    /// Compresses all files into blocks; a new folder starts before each file in `breaks`.
+    void compress(const std::set<std::size_t>& breaks) {
+        blocks_.clear();
+        files_.clear();
+        plans_.clear();
         std::unique_ptr<MszipEncoder> mszip;
         if (options_.compression == Compression::mszip)
             mszip = std::make_unique<MszipEncoder>(std::clamp(options_.level, 1, 9));
@@ -102,7 +108,8 @@ class Builder {
             blocks_.push_back(std::move(b));
             pending.clear();
         };
-        for (const WriterEntry& e : entries_) {
+        for (std::size_t index = 0; index < entries_.size(); ++index) {
+            const WriterEntry& e = entries_[index];
             if (e.stored_name.empty() || e.stored_name.size() > kMaxString)
                 fail("stored name '" + e.stored_name + "' must have 1 to 255 characters");
             std::uint64_t size = e.bytes.size();
@@ -119,7 +126,7 @@ class Builder {
             if (size > kMaxFolder)
                 fail("'" + e.stored_name + "' has " + std::to_string(size) +
                      " bytes; a cabinet file holds at most " + std::to_string(kMaxFolder));
-            if (folder_size + size > kMaxFolder) {
+            if (folder_size > 0 && (folder_size + size > kMaxFolder || breaks.count(index))) {
                 flush();
                 ++folder;
                 folder_base += folder_size;
@@ -306,28 +313,55 @@ class Builder {
             const bool inside = b < blocks_.size() && blocks_[b].folder == f.folder;
             f.home = inside ? owner[b] : (b > 0 ? owner[b - 1] : plans_.size() - 1);
         }
-        // Readers tell a folder that goes on in the next cabinet by the files that span the
-        // boundary. When a boundary inside a folder falls between two files, the file after
-        // it is listed in the cabinet before too, marked as continuing.
+        // Readers tell a folder that goes on in the next cabinet by a file listed in both.
+        // When the boundary falls between two files (or at the folder's start), the file
+        // after it is listed in the cabinet before too, marked as continuing.
         for (std::size_t k = 0; k + 1 < plans_.size(); ++k) {
-            const Piece& last = plans_[k].pieces.back();
-            const Piece& next = plans_[k + 1].pieces.front();
-            if (blocks_[last.block].folder != blocks_[next.block].folder)
+            if (!continues(k) || spanning_file(k))
                 continue;
             const std::uint64_t point = data_start(k + 1);
-            const bool spanned = std::any_of(files_.begin(), files_.end(), [&](const PlannedFile& f) {
-                return f.start < point && f.start + f.size > point;
-            });
-            if (spanned)
-                continue;
             for (PlannedFile& f : files_)
-                if (f.start == point && f.size > 0 && f.home == k + 1) {
+                if (f.start >= point && f.size > 0) {
                     f.home = k;
                     break;
                 }
         }
     }
 
+    bool continues(std::size_t k) const {
+        return blocks_[plans_[k].pieces.back().block].folder ==
+               blocks_[plans_[k + 1].pieces.front().block].folder;
+    }
+
+    // The file listed in both cabinet k and k + 1, if any (index + 1, or 0).
+    std::size_t spanning_file(std::size_t k) const {
+        for (std::size_t f = 0; f < files_.size(); ++f)
+            if (listed(files_[f], k) && listed(files_[f], k + 1))
+                return f + 1;
+        return 0;
+    }
+
+  public:
+    /// Where the layout needs one more folder break, if anywhere. Readers match a folder
+    /// that goes on in the next cabinet by the files listed in both (cabextract refuses the
+    /// set otherwise), so, as the format's own writers do, a folder carried into a cabinet
+    /// holds only the rest of the file that spans the boundary: the file after it starts a
+    /// new folder. A boundary that falls between two files of a folder also gets a break.
+    std::optional<std::size_t> needed_break() const {
+        for (std::size_t k = 0; k + 1 < plans_.size(); ++k) {
+            if (!continues(k))
+                continue;
+            const std::size_t spanning = spanning_file(k);
+            if (spanning == 0)
+                continue; // only a folder of empty files; nothing to match
+            const std::size_t after = spanning; // index of the file after the spanning one
+            if (after < files_.size() && files_[after].folder == files_[spanning - 1].folder)
+                return after;
+        }
+        return std::nullopt;
+    }
+
+  private:
     bool listed(const PlannedFile& f, std::size_t k) const {
         if (f.home == k)
             return true;
@@ -462,8 +496,16 @@ Result write_cabinets(const std::vector<WriterEntry>& entries, const std::string
                                      std::to_string(entries.size())};
     try {
         Builder builder(entries, options);
-        builder.compress();
-        builder.lay_out();
+        // Each pass fixes the earliest boundary that needs a folder break; the layout before
+        // it stays as it was, so the passes end.
+        std::set<std::size_t> breaks;
+        for (;;) {
+            builder.compress(breaks);
+            builder.lay_out();
+            const auto more = builder.needed_break();
+            if (!more || !breaks.insert(*more).second)
+                break;
+        }
         auto paths = builder.write(out_dir);
         if (written)
             *written = std::move(paths);
