@@ -115,9 +115,12 @@ template <int PrimaryBits, int MaxSymbols> class HuffmanTable {
 } // namespace
 
 struct Inflater::State {
-    // History (last kWindow bytes of earlier output, right-aligned) then this call's output.
-    std::array<std::uint8_t, kWindow + kMaxOut + kSlack> window{};
-    std::size_t history = 0;
+    // Earlier output then this call's output at write_pos. The output slides forward through
+    // several blocks' room before the last kWindow bytes are moved back to the front.
+    static constexpr std::size_t kSize = kWindow + 4 * kMaxOut + kSlack;
+    std::array<std::uint8_t, kSize> window{};
+    std::size_t write_pos = kWindow;
+    std::size_t history = 0; // valid bytes before write_pos, at most kWindow
     HuffmanTable<kLitBits, 288> lit, fixed_lit;
     HuffmanTable<kDistBits, 32> dist, fixed_dist;
     HuffmanTable<7, 19> code_len;
@@ -197,7 +200,7 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
     if (out_size > kMaxOut)
         return failed("block output of " + std::to_string(out_size) + " bytes exceeds 32768");
 
-    std::uint8_t* const base = s.window.data() + kWindow; // first byte of this call's output
+    std::uint8_t* const base = s.window.data() + s.write_pos; // first byte of this call's output
     std::uint8_t* op = base;
     std::uint8_t* const end = base + out_size;
     const std::size_t history = s.history;
@@ -326,18 +329,28 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
             if (s.overrun()) [[unlikely]]
                 return failed("deflate data end inside a block at output byte " +
                               std::to_string(op - base));
-            const Entry& e = lit->lookup(s.bitbuf);
-            if (e.len == 0) [[unlikely]]
-                return failed("invalid literal/length code");
-            s.drop(e.len);
-            const unsigned sym = e.value;
-            if (sym < 256) {
-                if (op == end) [[unlikely]]
-                    return failed("deflate data yield more than the block's " +
-                                  std::to_string(out_size) + " bytes");
-                *op++ = static_cast<std::uint8_t>(sym);
+            const Entry* e = &lit->lookup(s.bitbuf);
+            if (e->len != 0 && e->value < 256) {
+                // Literals run in threes per refill: 49 bits cover three 15-bit codes, and
+                // each lookup sees at least 15 valid bits.
+                for (int n = 0;; ++n) {
+                    if (op == end) [[unlikely]]
+                        return failed("deflate data yield more than the block's " +
+                                      std::to_string(out_size) + " bytes");
+                    s.drop(e->len);
+                    *op++ = static_cast<std::uint8_t>(e->value);
+                    if (n == 2)
+                        break;
+                    e = &lit->lookup(s.bitbuf);
+                    if (e->len == 0 || e->value >= 256)
+                        break;
+                }
                 continue;
             }
+            if (e->len == 0) [[unlikely]]
+                return failed("invalid literal/length code");
+            s.drop(e->len);
+            const unsigned sym = e->value;
             if (sym == 256)
                 break;
             if (sym > 285) [[unlikely]]
@@ -382,9 +395,12 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
         return failed("deflate data yield " + std::to_string(produced) +
                       " bytes when the block should hold " + std::to_string(out_size));
     std::memcpy(out, base, out_size);
-    // Keep the last kWindow bytes as history, right-aligned before the output area.
-    std::memmove(s.window.data(), s.window.data() + out_size, kWindow);
+    s.write_pos += out_size;
     s.history = std::min(kWindow, history + out_size);
+    if (s.write_pos + kMaxOut + kSlack > State::kSize) {
+        std::memmove(s.window.data(), s.window.data() + s.write_pos - kWindow, kWindow);
+        s.write_pos = kWindow;
+    }
     return true;
 }
 

@@ -19,17 +19,21 @@ python3 - "$work/src" <<'PY'
 import os, random, sys
 random.seed(7)
 words = [b"setup ", b"install ", b"cabinet ", b"folder ", b"Corvane ", b"\r\n", b"[Files]", b"value=",
+         b"the ", b"of ", b"and ", b"program ", b"windows ", b"file ", b"copy ", b"disk ",
          b"0123456789 ", b"The quick brown fox jumps over the lazy dog. "]
 for i in range(100):
     path = os.path.join(sys.argv[1], f"file{i:03}.{'txt' if i % 2 else 'bin'}")
     size = 1000000 + random.randrange(100000)
     with open(path, "wb") as f:
         if i % 2:
-            chunk = b"".join(random.choice(words) for _ in range(20000))
+            # Words drawn one by one, with a made-up word now and then: matches stay short,
+            # as in real text.
             out = bytearray()
-            while len(out) < size:
-                out += chunk[random.randrange(len(chunk) // 2):]
-                out += bytes([random.randrange(97, 123)])
+            pick = random.choices(words, k=size // 6)
+            for n, w in enumerate(pick):
+                out += w
+                if n % 5 == 0:
+                    out += bytes(random.choices(range(97, 123), k=random.randrange(2, 9))) + b" "
             f.write(out[:size])
         else:
             f.write(os.urandom(size))

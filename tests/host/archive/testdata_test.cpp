@@ -169,7 +169,8 @@ TEST(SampleCabinets, FuzzRegressionsFailCleanly) {
         EXPECT_LT(t.seconds, 5.0);
         ++count;
     }
-    RecordProperty("regressions", static_cast<int>(count));
+    if (count == 0)
+        GTEST_SKIP() << "no fuzzer findings kept in " << CV_REGRESSIONS_DIR;
 }
 
 } // namespace
