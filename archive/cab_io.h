@@ -1,0 +1,52 @@
+#pragma once
+/// How the cabinet reader reaches its input: named streams with read, seek and size, so the
+/// same reader works on files, on memory in tests and on fuzzer input.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cv::cab {
+
+class Stream {
+  public:
+    virtual ~Stream() = default;
+    /// Total size in bytes.
+    virtual std::uint64_t size() const = 0;
+    /// Moves the read position; false when `pos` lies beyond the end or the seek fails.
+    virtual bool seek(std::uint64_t pos) = 0;
+    /// Reads up to `n` bytes at the read position; returns how many were read (0 at the end).
+    virtual std::size_t read(void* dst, std::size_t n) = 0;
+
+    /// Reads exactly `n` bytes at `pos`; false when fewer are available.
+    bool read_exact_at(std::uint64_t pos, void* dst, std::size_t n);
+};
+
+class Io {
+  public:
+    virtual ~Io() = default;
+    /// Opens the stream `name` for reading; null when it does not exist or cannot be opened.
+    virtual std::unique_ptr<Stream> open(const std::string& name) = 0;
+};
+
+/// Streams over files of the C runtime.
+class FileIo : public Io {
+  public:
+    std::unique_ptr<Stream> open(const std::string& path) override;
+};
+
+/// Streams over byte buffers registered by name (tests and fuzzers). The buffers are copied.
+class MemoryIo : public Io {
+  public:
+    void add(const std::string& name, std::vector<std::uint8_t> bytes);
+    void add(const std::string& name, const std::uint8_t* data, std::size_t size);
+    std::unique_ptr<Stream> open(const std::string& name) override;
+
+  private:
+    std::map<std::string, std::shared_ptr<const std::vector<std::uint8_t>>> files_;
+};
+
+} // namespace cv::cab
