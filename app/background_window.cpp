@@ -13,8 +13,9 @@ void CMainFrame::ShowBackgroundWindow() {
     for (int i = 0; i < 5; ++i)
         background[static_cast<std::size_t>(i)] = Setting("BACKGROUND", kKeys[i]);
     backgroundShown = kOn;
-    // This runs inside the frame's creation; a window maximised before its creation has
-    // finished keeps its default size, so the frame is maximised by a posted message.
+    ShowWindow(SW_SHOWMAXIMIZED);
+    // This runs inside the frame's creation, and a window manager may still give the new
+    // window its default size afterwards: the size is checked again once creation is over.
     PostMessage(kMsgMaximizeBackground);
     ::SetMenu(m_hWnd, nullptr);
     SetWindowText("Ambrel Corvane");

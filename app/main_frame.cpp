@@ -31,6 +31,11 @@ std::string CMainFrame::Setting(const char* section, const char* key, std::size_
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
+    case WM_CREATE: {
+        LRESULT result = CFrameWnd::WindowProc(msg, w, l);
+        frameCreated_ = result != -1;
+        return result;
+    }
     case WM_TIMER:
         OnTimer(w);
         return 0;
@@ -47,8 +52,10 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     case kMsgMaximizeBackground:
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
-        // The desktop may still be settling its size when the background first shows.
-        if (backgroundShown == kOn)
+        // The desktop may still be settling its size when the background first shows. A
+        // window maximised before its creation has finished keeps its default size, so
+        // nothing is done until then (the posted message comes after it).
+        if (backgroundShown == kOn && frameCreated_)
             CoverWorkArea();
         if (msg != kMsgMaximizeBackground)
             break;
@@ -261,15 +268,28 @@ RECT CMainFrame::WorkArea() {
     return work;
 }
 
+void CMainFrame::BringPageToFront(HWND page) {
+    // Maximising activates the frame, and some window managers then stack it above its own
+    // pages; passing the page through the topmost band restacks it on all of them.
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW;
+    ::SetWindowPos(page, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    ::SetWindowPos(page, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    ::SetForegroundWindow(page);
+}
+
 void CMainFrame::CoverWorkArea() {
-    ShowWindow(SW_SHOWMAXIMIZED);
     // A window maximised while the desktop is still starting can keep a smaller size; the
     // background must cover the whole work area whatever the window manager did.
     RECT work = WorkArea();
     RECT now = GetWindowRect();
-    if (now.right - now.left < work.right - work.left || now.bottom - now.top < work.bottom - work.top)
-        ::SetWindowPos(m_hWnd, HWND_BOTTOM, work.left, work.top, work.right - work.left,
-                       work.bottom - work.top, SWP_NOACTIVATE);
+    if (now.right - now.left >= work.right - work.left && now.bottom - now.top >= work.bottom - work.top)
+        return;
+    ::SetWindowPos(m_hWnd, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
+                   SWP_NOACTIVATE | SWP_NOZORDER);
+    // The gradient depends on the client height: repaint all of it at the new size.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    if (currentPage && currentPage->m_hWnd)
+        BringPageToFront(currentPage->m_hWnd);
 }
 
 // ---------------------------------------------------------------- timers

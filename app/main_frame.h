@@ -161,12 +161,15 @@ class CMainFrame : public CFrameWnd {
     void LoadBackgroundPicture();
     void CoverWorkArea();
     static RECT WorkArea();
+    static void BringPageToFront(HWND page);
     void StartBillboards();
     void ReadUserVariables();
     void PrepareAddOnStep();
     void RunAddOnStep();
 
     void FailStartSequence();
+
+    bool frameCreated_ = false;
 };
 
 } // namespace cv

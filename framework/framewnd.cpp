@@ -11,7 +11,7 @@ const char kFrameClass[] = "CorvaneFrame";
 BOOL CFrameWnd::LoadFrame(UINT resource_id, DWORD style, CWnd* parent, void* context) {
     HINSTANCE inst = AfxGetInstanceHandle();
     HICON icon = ::LoadIconA(inst, MAKEINTRESOURCEA(resource_id));
-    if (!RegisterWindowClass(kFrameClass, CS_DBLCLKS, icon ? icon : ::LoadIconA(nullptr, IDI_APPLICATION),
+    if (!RegisterWindowClass(kFrameClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, icon ? icon : ::LoadIconA(nullptr, IDI_APPLICATION),
                              reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)))
         return FALSE;
     char title[256] = "Corvane";

@@ -104,7 +104,7 @@ class Driver:
         for line in self._ask("windows")[:-1]:
             w = split_reply(line)
             out.append({"hwnd": w[1], "visible": w[2] == "1", "x": int(w[3]), "y": int(w[4]),
-                        "width": int(w[5]), "height": int(w[6]), "class": w[7], "caption": w[8]})
+                        "width": int(w[5]), "height": int(w[6]), "class": w[7], "caption": w[8], "owner": w[9]})
         return out
 
     def exists(self, cls, timeout_ms=10000):

@@ -126,12 +126,15 @@ class StartUp(unittest.TestCase):
         self.assertEqual(len(frames), 1, self.driver.windows())
         self.assertGreaterEqual(frames[0]["width"], 1024, frames)
         shot = screenshot("startup-background")
-        # Row 100 of the client area is blue from the gradient's top half; the bottom is darker.
-        top = pixel(shot, 5, 120)
-        bottom = pixel(shot, 5, 740)
+        # The gradient runs from blue at the top to black at the bottom over the whole screen,
+        # and the page stays in front of it.
+        top, right, bottom = pixel(shot, 5, 120), pixel(shot, 1015, 300), pixel(shot, 5, 740)
         self.assertGreater(top[2], 150, top)
         self.assertLess(top[0] + top[1], 40, top)
-        self.assertLess(bottom[2], top[2], (top, bottom))
+        self.assertGreater(right[2], 100, f"the right side is not covered: {right}")
+        self.assertLess(bottom[2], right[2], (right, bottom))
+        page_pixel = pixel(shot, 400, 450)
+        self.assertGreater(min(page_pixel), 200, f"the page is not in front: {page_pixel}")
         self.finish(page)
 
     def test_no_background_keeps_the_frame_hidden(self):

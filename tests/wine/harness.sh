@@ -23,6 +23,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -n "$state" ] || { echo "harness: --state DIR is required" >&2; exit 2; }
+state=$(realpath -m "$state")
 
 export WINEARCH=win32
 export WINEPREFIX="$state/prefix"
@@ -83,6 +84,9 @@ case "$action" in
     if ! timeout 180 wine wineboot -i >"$state/wineboot.log" 2>&1; then
       echo "harness: wineboot failed, see $state/wineboot.log" >&2; exit 1
     fi
+    # Xvfb runs no window manager: Wine must place, size and maximise its windows itself
+    # instead of asking a window manager that is not there.
+    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     timeout 60 wineserver -w
     # Wine's own default; tests that need another version ask for it.
     echo "default" >"$state/winver"

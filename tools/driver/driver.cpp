@@ -3,7 +3,8 @@
 // or more lines on standard output (the last one "ok ...", "end", "timeout" or "error ...").
 //
 //   start EXE DIR                 start EXE with DIR as its current folder -> ok PID
-//   windows                       top-level windows of the program -> win ... lines, end
+//   windows                       top-level windows, top first -> win HWND VISIBLE X Y W H
+//                                 CLASS CAPTION OWNER lines, end
 //   wait CLASS CAPTION MS         wait for a visible window ("*" matches all) -> ok HWND
 //   waitany CLASS CAPTION MS      the same for a window of any process
 //   exists CLASS MS               wait for a window of that class, hidden or not, any process
@@ -177,7 +178,7 @@ bool Run(const std::vector<std::string>& w) {
             Reply("win " + HandleText(h) + " " + std::to_string(::IsWindowVisible(h) ? 1 : 0) + " " +
                   std::to_string(rc.left) + " " + std::to_string(rc.top) + " " +
                   std::to_string(rc.right - rc.left) + " " + std::to_string(rc.bottom - rc.top) + " " +
-                  Quote(ClassOf(h)) + " " + Quote(TextOf(h)));
+                  Quote(ClassOf(h)) + " " + Quote(TextOf(h)) + " " + HandleText(::GetWindow(h, GW_OWNER)));
         }
         Reply("end");
     } else if ((cmd == "wait" || cmd == "waitany") && w.size() >= 3) {
