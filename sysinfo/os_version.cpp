@@ -68,8 +68,8 @@ bool SystemGroupCovers(std::uint32_t bit, const OsVersionRecord& v) {
         return v.major == 4 && v.minor == 10 && build >= 2183;
     case 4:
         return v.major == 4 && v.minor == 90;
-    case 8:
-        return v.major == 4 && v.minor == 0;
+    case 8: // 95 or NT 4.0
+        return v.major == 4 && v.minor == 0 && (nt || v.platform == kPlatformWindows9x);
     case 16:
         return v.major == 5 && v.minor == 0;
     case 32:
