@@ -31,8 +31,11 @@ class ICPUInfo {
     virtual ~ICPUInfo() = default;
 };
 
-/// The processor check: passes when the processor cannot be identified or when `required`
-/// occurs in its name (exact, case-sensitive); runs `Detect` on `cpu`.
+/// Whether `required` occurs in the processor name (exact, case-sensitive).
+bool ProcessorNameMeets(std::string_view name, std::string_view required);
+
+/// The processor check: runs `Detect` on `cpu`; passes when the processor cannot be
+/// identified, else by `ProcessorNameMeets` on its name.
 bool ProcessorMeets(ICPUInfo& cpu, std::string_view required);
 
 } // namespace cv
