@@ -17,7 +17,9 @@ struct Registers {
 
 /// __get_cpuid_max toggles the ID flag first, so a processor without the instruction is
 /// reported (0) instead of faulting.
-unsigned HighestLeaf(unsigned range) { return __get_cpuid_max(range, nullptr); }
+unsigned HighestLeaf(unsigned range) {
+    return __get_cpuid_max(range, nullptr);
+}
 
 Registers Query(unsigned leaf) {
     Registers r;

@@ -1,6 +1,7 @@
 #pragma once
 /// The fixed table that names a processor from its vendor text, family and model.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 

@@ -29,7 +29,9 @@ struct OsVersionRecord {
 };
 
 /// The low 16 bits of the build number, the part every rule compares.
-inline std::uint32_t BuildNumber(const OsVersionRecord& v) { return v.build & 0xFFFF; }
+inline std::uint32_t BuildNumber(const OsVersionRecord& v) {
+    return v.build & 0xFFFF;
+}
 
 /// The classification code of a version: 1 to 7 for the 9x releases (4.0 build 950, 951 to
 /// 1080, above 1080; 4.10 build 1998, 1999 to 2182, above 2182; 4.90), 101 to 105 for NT 3.51,
@@ -51,7 +53,6 @@ using TraceSink = std::function<void(const std::string&)>;
 /// The operating-system check: fails as soon as a group that covers the running system is
 /// missing from `mask`, going from bit 256 down to bit 1; every group passed is traced as
 /// "%i %i" (the bit value, then 1 or 0 for set or not). A system that no group covers passes.
-bool CheckAllowedSystems(std::uint32_t mask, const OsVersionRecord& v,
-                         const TraceSink& trace = {});
+bool CheckAllowedSystems(std::uint32_t mask, const OsVersionRecord& v, const TraceSink& trace = {});
 
 } // namespace cv

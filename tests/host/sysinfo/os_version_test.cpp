@@ -109,8 +109,8 @@ TEST(CheckAllowedSystems, Build2183NeedsBothGroups) {
 }
 
 TEST(CheckAllowedSystems, UncoveredSystemsAlwaysPass) {
-    for (const OsVersionRecord& v : {NT(3, 51), NT(10, 0), NT(5, 3), Nine(4, 50, 1),
-                                     OsVersionRecord{4, 0, 0, kPlatformCE}})
+    for (const OsVersionRecord& v :
+         {NT(3, 51), NT(10, 0), NT(5, 3), Nine(4, 50, 1), OsVersionRecord{4, 0, 0, kPlatformCE}})
         EXPECT_TRUE(CheckAllowedSystems(0, v)) << v.major << "." << v.minor;
     // XP's group is decided by the platform too: 5.1 outside NT is no group's.
     EXPECT_TRUE(CheckAllowedSystems(0, Nine(5, 1, 2600)));

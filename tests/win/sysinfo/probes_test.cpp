@@ -91,7 +91,8 @@ TEST(Memory, ReadAsA64BitCount) {
     GlobalMemoryStatus(&narrow);
     EXPECT_GE(total, narrow.dwTotalPhys);
     std::printf("physical memory: %llu bytes (32-bit call: %lu)\n",
-                static_cast<unsigned long long>(total), static_cast<unsigned long>(narrow.dwTotalPhys));
+                static_cast<unsigned long long>(total),
+                static_cast<unsigned long>(narrow.dwTotalPhys));
 
     const std::uint64_t host = HostMemTotal();
     std::printf("host MemTotal: %llu bytes\n", static_cast<unsigned long long>(host));
