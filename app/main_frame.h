@@ -32,7 +32,9 @@ enum MainFrameTimer : UINT_PTR {
 /// Posted to the frame to maximise the background window once creation has finished.
 inline constexpr UINT kMsgMaximizeBackground = WM_APP + 1;
 
-struct UserVariable {
+/// One row of the VARIABLES table as the main frame keeps it (the engine's copy is
+/// cv::UserVariable of engine/path_values.h).
+struct WizardVariable {
     std::string name, text, value;
 };
 
@@ -103,7 +105,7 @@ class CMainFrame : public CFrameWnd {
     FrameStrings strings;
     std::string settingsPath; ///< the decrypted setup.inf
 
-    std::array<UserVariable, kMaxUserVariables> userVariables{};
+    std::array<WizardVariable, kMaxUserVariables> userVariables{};
     int userVariableCount = 0;
     std::array<FileAction, kMaxFileActions> fileActions{};
     int fileActionCount = 0;

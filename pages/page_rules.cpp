@@ -134,4 +134,19 @@ const char* AlignmentName(std::string_view alignment) {
     }
 }
 
+std::vector<std::string> SplitComboList(std::string_view text) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t cr = text.find('\r', start);
+        if (cr == std::string_view::npos)
+            break;
+        entries.emplace_back(text.substr(start, cr - start));
+        start = cr + 2;
+        if (start >= text.size())
+            break;
+    }
+    return entries;
+}
+
 } // namespace cv

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cv {
 
@@ -96,5 +97,10 @@ int BuiltInIconNumber(std::string_view name);
 
 /// Text alignment of a TEXT element (0 centre, 1 left, 2 right) as the label's name for it.
 const char* AlignmentName(std::string_view alignment);
+
+/// The entries of a combo box list file: the text before each carriage return, the scan going
+/// on two characters later (after the line feed). Text after the last carriage return is not
+/// an entry.
+std::vector<std::string> SplitComboList(std::string_view text);
 
 } // namespace cv

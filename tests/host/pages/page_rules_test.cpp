@@ -84,3 +84,20 @@ TEST(BuiltInIcons, Names) {
 
 } // namespace
 } // namespace cv
+
+namespace cv {
+namespace {
+
+TEST(SplitComboList, CarriageReturnsEndEntries) {
+    EXPECT_EQ(SplitComboList("one\r\ntwo\r\n"), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(SplitComboList("one\r\ntail"), (std::vector<std::string>{"one"}));
+    // The character after a carriage return is skipped whatever it is.
+    EXPECT_EQ(SplitComboList("a\rXb\r\n"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(SplitComboList("a\r"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(SplitComboList("\r\n\r\n"), (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(SplitComboList("").empty());
+    EXPECT_TRUE(SplitComboList("no newline").empty());
+}
+
+} // namespace
+} // namespace cv
