@@ -1,7 +1,7 @@
 // The main frame as the background window behind the pages: a vertical colour gradient,
 // two white texts and an optional picture.
 #include "app/main_frame.h"
-#include "app/picture_loader.h"
+#include "framework/picture_loader.h"
 #include "app/setup_state.h"
 
 namespace cv {

@@ -33,8 +33,9 @@ enum MainFrameTimer : UINT_PTR {
 /// Posted to the frame to maximise the background window once creation has finished.
 inline constexpr UINT kMsgMaximizeBackground = WM_APP + 1;
 
-/// One row of the settings' user-variable table as the main frame keeps it.
-struct UserVariableEntry {
+/// One row of the VARIABLES table as the main frame keeps it (the engine's copy is
+/// cv::UserVariable of engine/path_values.h).
+struct WizardVariable {
     std::string name, text, value;
 };
 
@@ -103,7 +104,7 @@ class CMainFrame : public CFrameWnd {
     FrameStrings strings;
     std::string settingsPath; ///< the decrypted setup.inf
 
-    std::array<UserVariableEntry, kMaxUserVariables> userVariables{};
+    std::array<WizardVariable, kMaxUserVariables> userVariables{};
     int userVariableCount = 0;
     std::array<FileAction, kMaxFileActions> fileActions{};
     int fileActionCount = 0;

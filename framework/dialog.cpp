@@ -83,11 +83,18 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM w, LPARAM l) {
         return TRUE;
     default: {
         LRESULT result = 0;
-        if (OnDialogMessage(msg, w, l, result)) {
-            ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
-        return FALSE;
+        // A handler may end a modeless dialog whose object then deletes itself: only the
+        // handle is used after the call.
+        HWND wnd = m_hWnd;
+        if (!OnDialogMessage(msg, w, l, result))
+            return FALSE;
+        // These messages take their answer as the dialog procedure's return value (a colour
+        // brush, an item index), not through DWLP_MSGRESULT.
+        if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
+            msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON)
+            return static_cast<INT_PTR>(result);
+        ::SetWindowLongPtrA(wnd, DWLP_MSGRESULT, result);
+        return TRUE;
     }
     }
 }

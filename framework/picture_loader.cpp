@@ -1,4 +1,4 @@
-#include "app/picture_loader.h"
+#include "framework/picture_loader.h"
 
 #include <ole2.h>
 #include <olectl.h>

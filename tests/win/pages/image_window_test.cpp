@@ -1,0 +1,401 @@
+// The page window under Wine: a layout file in a temp folder becomes a page whose controls,
+// caption, size and position follow the file.
+
+#include "app/main_frame.h"
+#include "framework/winapp.h"
+#include "pages/image_window.h"
+#include "pages/page_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <ole2.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace cv {
+namespace {
+
+std::string TempFolder() {
+    char buf[MAX_PATH];
+    ::GetTempPathA(sizeof buf, buf);
+    std::string folder = std::string(buf) + "cv_pages_test\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+/// A 24-bit bitmap file of w by h with a diagonal colour ramp.
+void WriteBitmap(const std::string& path, int w, int h, COLORREF from, COLORREF to) {
+    int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(stride * h);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::vector<unsigned char> pixels(info.biSizeImage);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int t = (x + y) * 255 / (w + h);
+            auto mix = [t](int a, int b) { return static_cast<unsigned char>(a + (b - a) * t / 255); };
+            unsigned char* p = &pixels[static_cast<std::size_t>(y * stride + x * 3)];
+            p[0] = mix(GetBValue(from), GetBValue(to));
+            p[1] = mix(GetGValue(from), GetGValue(to));
+            p[2] = mix(GetRValue(from), GetRValue(to));
+        }
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+}
+
+/// Dispatches messages for `ms` milliseconds the way the application's loop does.
+void Pump(DWORD ms) {
+    DWORD end = ::GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (CWinApp::PreTranslate(&msg))
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(10);
+    } while (static_cast<int>(::GetTickCount() - end) < 0);
+}
+
+int CaptionHeight() {
+    NONCLIENTMETRICSA m{};
+    m.cbSize = sizeof m;
+    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    return m.iCaptionHeight;
+}
+
+std::string TextOf(HWND wnd) {
+    char buf[512] = "";
+    ::GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+/// An element line "x,y,w,h,TYPE,{picture},x,key".
+std::string Line(int x, int y, int w, int h, const char* type, int key, const char* picture = "{}") {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "e,%d,%d,%d,%d,%s,%s,t,%d", x, y, w, h, type, picture, key);
+    return buf;
+}
+
+class PageTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        ::OleInitialize(nullptr);
+        richedit_ = ::LoadLibraryA("RICHED32.DLL");
+        folder_ = TempFolder();
+        WriteBitmap(folder_ + "back.bmp", 250, 200, RGB(40, 70, 140), RGB(170, 200, 240));
+        WriteBitmap(folder_ + "logo.bmp", 120, 60, RGB(250, 160, 30), RGB(200, 40, 40));
+        WriteFile(folder_ + "welcome.lcd", WelcomeLayout());
+    }
+    static void TearDownTestSuite() {
+        if (richedit_)
+            ::FreeLibrary(richedit_);
+        ::OleUninitialize();
+    }
+
+    static std::string WelcomeLayout() {
+        std::vector<std::pair<std::string, std::vector<std::string>>> e = {
+            {Line(150, 16, 330, 30, "TEXT", 0), {"Name|IDC_TITLE|0", "Caption|Welcome to <ProductName>|0", "Align|1|0",
+                                                  "Color|20,40,120|0", "Back|COLOR_BTNFACE|0", "Face|Tahoma|0",
+                                                  "Size|14|0", "Bold|Yes|0", "Italic|No|0"}},
+            {Line(150, 60, 330, 90, "TEXT", 1), {"Name|IDC_BODY|0",
+                                                  "Caption|This wizard installs the product on your computer. "
+                                                  "Click Next to continue.|0",
+                                                  "Align|1|0", "Color|0,0,0|0", "Back||0", "Face|Tahoma|0", "Size|9|0",
+                                                  "Bold|No|0", "Italic|No|0"}},
+            {Line(16, 16, 0, 0, "BITMAP", 2, "{logo.bmp}"), {"Name|x|0", "File|x|0", "Back|0 - none|0"}},
+            {Line(16, 100, 0, 0, "ICON", 3), {"Name|x|0", "Icon|IDI_SETUP|0", "Back|255,255,255|0"}},
+            {Line(150, 160, 330, 20, "CHECKBOX", 4), {"Name|IDC_LAUNCHFILE|0", "Text|Run the program afterwards|0",
+                                                       "Back||0", "Color||0"}},
+            {Line(150, 185, 330, 20, "RADIO", 5), {"Name|IDC_ANYONE|0", "Text|Anyone who uses this computer|0",
+                                                    "Back|COLOR_BTNFACE|0", "Color|128,0,0|0"}},
+            {Line(150, 212, 200, 22, "TEXTBOX", 6), {"Name|IDC_INSTALLDIR|0"}},
+            {Line(360, 212, 120, 200, "COMBOBOX", 7), {"Name|IDC_LANGUAGE|0"}},
+            {Line(150, 245, 330, 18, "PROGRESS", 8), {"Name|IDC_DOWNLOADPROGRESS|0"}},
+            {Line(150, 268, 330, 18, "TEXT", 9), {"Name|IDC_INFO|0", "Caption||0"}},
+            {Line(10, 300, 470, 2, "FRAME", 10), {}},
+            {Line(230, 312, 80, 24, "BUTTON", 11), {"Name|IDC_BACK|0", "Caption|< Back|0", "Align|0|0", "Face|Tahoma|0",
+                                                     "Size|8|0", "Bold|No|0", "Italic|No|0", "On Click|2 - Back|0"}},
+            {Line(315, 312, 80, 24, "BUTTON", 12), {"Name|IDC_NEXT|0", "Caption|Next >|0", "Align|0|0", "Face|Tahoma|0",
+                                                     "Size|8|0", "Bold|No|0", "Italic|No|0", "On Click|1 - Next|0"}},
+            {Line(400, 312, 20, 5, "BUTTON", 13), {"Name|IDCANCEL|0", "Caption|Cancel|0"}},
+            {Line(0, 0, 10, 10, "NOSUCHTYPE", 14), {"Name|IDC_GHOST|0"}},
+        };
+        std::string text =
+            "[MAINWINDOW]\nidcname=IDD_WELCOME\ncaption=Welcome page\nbkimage={" + folder_ + "back.bmp}\n"
+            "border=1\nstartup=0\nbkcolor=200,220,255\nwidth=500\nheight=400\nminwindow=Yes\nmaxwindow=\n"
+            "closewindow=Yes\nfontname=Tahoma\nfontsize=8\nfontbold=No\nfontitalic=No\n[INFO]\nTOTAL=" +
+            std::to_string(e.size()) + "\n";
+        for (std::size_t i = 0; i < e.size(); ++i)
+            text += std::to_string(i) + "=" + e[i].first + "\n";
+        text += "[DADOS]\n";
+        for (std::size_t i = 0; i < e.size(); ++i) {
+            text += std::to_string(i) + ",t=" + std::to_string(e[i].second.size()) + "\n";
+            for (std::size_t j = 0; j < e[i].second.size(); ++j)
+                text += std::to_string(i) + "," + std::to_string(j) + "=" + e[i].second[j] + "\n";
+        }
+        return text;
+    }
+
+    /// A page of the test's wizard, created and loaded from `file`.
+    std::unique_ptr<CImageWindow> Load(const std::string& file, int index = 1, int count = 5) {
+        auto page = std::make_unique<CImageWindow>(&wizard_);
+        page->deleteOnDestroy = false;
+        EXPECT_TRUE(page->Create());
+        page->LoadPage(folder_, file, index, count);
+        return page;
+    }
+
+    static inline std::string folder_;
+    static inline HMODULE richedit_ = nullptr;
+    CMainFrame wizard_;
+};
+
+TEST_F(PageTest, ElementsGetIdentifiersFrom3000InReverseFileOrder) {
+    wizard_.paths.product_name = "Halvard Notes";
+    auto page = Load("welcome.lcd");
+    EXPECT_EQ(wizard_.pageBeingBuilt, page.get());
+    const auto& elements = page->elements();
+    ASSERT_EQ(elements.size(), 14u); // the unknown type creates nothing
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        int expected = 3000 + static_cast<int>(elements.size() - 1 - i);
+        SCOPED_TRACE(elements[i].name);
+        EXPECT_EQ(elements[i].layout.controlId, expected);
+        ASSERT_NE(elements[i].control, nullptr);
+        EXPECT_EQ(::GetDlgCtrlID(elements[i].control->m_hWnd), expected);
+        EXPECT_EQ(::GetParent(elements[i].control->m_hWnd), page->m_hWnd);
+        EXPECT_EQ(page->ElementIndexOfControl(expected), static_cast<int>(i));
+    }
+    EXPECT_EQ(page->FindControlByName("IDC_TITLE"), 3013);
+    EXPECT_EQ(page->FindControlByName("IDCANCEL"), 3000);
+    EXPECT_EQ(page->FindControlByName("IDC_GHOST"), -1);
+    // The body is the second TEXT label, the info line the third.
+    EXPECT_EQ(page->TableIndexOfControl(page->FindControlByName("IDC_INFO")), 0);
+    EXPECT_EQ(page->TableIndexOfControl(page->FindControlByName("IDC_TITLE")), 2);
+    EXPECT_EQ(page->tableUsed(ControlTable::Text), 3);
+    EXPECT_EQ(page->TableIndexOfControl(4000), -1);
+
+    // Texts with variables are expanded; the checkbox keeps its text as written.
+    EXPECT_EQ(TextOf(page->GetDlgItem(3013)), "Welcome to Halvard Notes");
+    EXPECT_EQ(TextOf(page->GetDlgItem(page->FindControlByName("IDC_NEXT"))), "Next >");
+
+    // Minimum size, picture size, icon size, combo height.
+    RECT rc;
+    ::GetWindowRect(page->GetDlgItem(3000), &rc);
+    EXPECT_EQ(rc.right - rc.left, 90);
+    EXPECT_EQ(rc.bottom - rc.top, 25);
+    const PageElement& logo = elements[2];
+    EXPECT_EQ(logo.layout.width, 120);
+    EXPECT_EQ(logo.layout.height, 60);
+    ::GetWindowRect(logo.control->m_hWnd, &rc);
+    EXPECT_EQ(rc.right - rc.left, 120);
+    EXPECT_EQ(elements[3].layout.width, 32);
+    auto* icon = dynamic_cast<CMyStatic*>(elements[3].control);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->iconMode());
+    EXPECT_NE(icon->icon(), nullptr);
+    EXPECT_EQ(icon->backgroundColor(), RGB(255, 255, 255));
+    EXPECT_LT(elements[7].layout.height, 200);
+
+    // The window keys: next is the default button, the page font comes from the layout.
+    HWND next = page->GetDlgItem(page->FindControlByName("IDC_NEXT"));
+    EXPECT_EQ(::GetWindowLongA(next, GWL_STYLE) & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
+    EXPECT_TRUE(::IsWindowEnabled(page->GetDlgItem(page->FindControlByName("IDC_BACK"))));
+    LOGFONTA font{};
+    ASSERT_TRUE(::GetObjectA(wizard_.pageFont.get(), sizeof font, &font));
+    EXPECT_STREQ(font.lfFaceName, "Tahoma");
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    LONG style = ::GetWindowLongA(page->m_hWnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_BORDER);
+    EXPECT_TRUE(::GetWindowLongA(page->m_hWnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(page->backgroundColorText(), "200,220,255");
+    EXPECT_EQ(page->backgroundPictureLoaded(), 255);
+    EXPECT_FALSE(::IsWindowVisible(page->GetDlgItem(page->FindControlByName("IDC_DOWNLOADPROGRESS"))));
+}
+
+TEST_F(PageTest, CaptionSizeAndPlacementFollowTheLayout) {
+    auto page = Load("welcome.lcd");
+    EXPECT_EQ(TextOf(page->m_hWnd), "Welcome page");
+    int c = CaptionHeight();
+    std::printf("caption height %d, screen %dx%d\n", c, ::GetSystemMetrics(SM_CXSCREEN),
+                ::GetSystemMetrics(SM_CYSCREEN));
+    // The harness's Xvfb screen; Wine's caption metric there is 18 (the caption bar with its
+    // edge, SM_CYCAPTION, is 19), so the page is 7 pixels shorter than the layout says.
+    EXPECT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(::GetSystemMetrics(SM_CYSCREEN), 768);
+    EXPECT_EQ(c, ::GetSystemMetrics(SM_CYCAPTION) - 1);
+    int h = c <= 24 ? 400 - (25 - c) : 400;
+    RECT rc = page->GetWindowRect();
+    EXPECT_EQ(rc.right - rc.left, 500);
+    EXPECT_EQ(rc.bottom - rc.top, h);
+    EXPECT_EQ(rc.left, ::GetSystemMetrics(SM_CXSCREEN) / 2 - 250);
+    EXPECT_EQ(rc.top, ::GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2);
+
+    // Bottom right, 35 pixels above the screen's bottom edge.
+    WriteFile(folder_ + "corner.lcd", "[MAINWINDOW]\ncaption=Corner\nstartup=5 - bottom right\nwidth=300\nheight=200\n");
+    auto corner = Load("corner.lcd");
+    rc = corner->GetWindowRect();
+    int ch = c <= 24 ? 200 - (25 - c) : 200;
+    EXPECT_EQ(rc.left, ::GetSystemMetrics(SM_CXSCREEN) - 300);
+    EXPECT_EQ(rc.top, ::GetSystemMetrics(SM_CYSCREEN) - ch - 35);
+    EXPECT_EQ(rc.bottom - rc.top, ch);
+
+    // Code 1 leaves the window as the template made it.
+    CImageWindow plain(&wizard_);
+    plain.deleteOnDestroy = false;
+    ASSERT_TRUE(plain.Create());
+    RECT before = plain.GetWindowRect();
+    WriteFile(folder_ + "keep.lcd", "[MAINWINDOW]\ncaption=Keep\nstartup=1\nwidth=300\nheight=200\n");
+    plain.LoadPage(folder_, "keep.lcd", 0, 5);
+    RECT after = plain.GetWindowRect();
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(after.left, before.left);
+}
+
+TEST_F(PageTest, AnOverLongLayoutIsCut) {
+    std::string text = "[MAINWINDOW]\ncaption=" + std::string(400, 'C') + "\nwidth=400\nheight=300\n[INFO]\nTOTAL=90\n";
+    const char* types[] = {"BUTTON", "TEXT", "CHECKBOX", "RADIO", "BITMAP", "PROGRESS"};
+    for (int i = 0; i < 90; ++i)
+        text += std::to_string(i) + "=" + Line(i, i, 40, 20, types[i % 6], i) + "\n";
+    text += "[DADOS]\n";
+    for (int i = 0; i < 90; ++i) {
+        text += std::to_string(i) + ",t=30\n";
+        for (int j = 0; j < 30; ++j)
+            text += std::to_string(i) + "," + std::to_string(j) + "=P|" + std::string(300, 'v') + "|0\n";
+    }
+    WriteFile(folder_ + "long.lcd", text);
+    auto page = Load("long.lcd");
+    EXPECT_EQ(TextOf(page->m_hWnd).size(), 255u);
+    const auto& elements = page->elements();
+    // 70 lines are read; six types of which each may have 15: 12 lines each, BITMAP and
+    // PROGRESS included; every table stays within its bound.
+    EXPECT_EQ(elements.size(), 70u);
+    for (ControlTable t : {ControlTable::Button, ControlTable::Text, ControlTable::CheckBox, ControlTable::Radio,
+                           ControlTable::Picture, ControlTable::Progress})
+        EXPECT_LE(page->tableUsed(t), 15);
+    for (const PageElement& e : elements) {
+        EXPECT_EQ(e.layout.properties.size(), 15u);
+        EXPECT_EQ(e.layout.properties[1].value.size(), 253u); // "P|" and 253 of the 300
+    }
+    EXPECT_FALSE(page->layoutWarnings().empty());
+    // Identifiers above 3030 exist but the lookups still find them.
+    EXPECT_EQ(page->ElementIndexOfControl(3069), 0);
+    EXPECT_NE(page->ControlOf(3069), nullptr);
+}
+
+TEST_F(PageTest, MissingControlsAndFilesAreIgnored) {
+    auto page = Load("no-such-file.lcd");
+    EXPECT_TRUE(page->elements().empty());
+    EXPECT_EQ(page->FindControlByName("IDC_NEXT"), -1);
+    EXPECT_EQ(page->ControlOf(-1), nullptr);
+    EXPECT_EQ(page->ElementIndexOfControl(3000), -1);
+    page->SetProgressText("text", 0);
+    page->SetProgressText("text", 1);
+    page->SetProgressText("text", 7);
+    page->ShowDownloadProgress();
+    page->UpdateDownloadProgress("50,1 min,more");
+    page->HideDownloadProgress();
+    page->SetFeatureInfo("feature");
+    EXPECT_EQ(page->backgroundPictureLoaded(), 0);
+    EXPECT_EQ(TextOf(page->m_hWnd), "");
+}
+
+TEST_F(PageTest, DownloadProgressAndTextsFromAWorkerThread) {
+    auto page = Load("welcome.lcd");
+    HWND bar = page->GetDlgItem(page->FindControlByName("IDC_DOWNLOADPROGRESS"));
+    HWND info = page->GetDlgItem(page->FindControlByName("IDC_INFO"));
+    bool done = false;
+    std::thread worker([&] {
+        page->ShowDownloadProgress();
+        page->UpdateDownloadProgress("42,1 min 5 sec,84 KB of 200 KB");
+        done = true;
+    });
+    while (!done)
+        Pump(20);
+    worker.join();
+    EXPECT_TRUE(::IsWindowVisible(bar) || !::IsWindowVisible(page->m_hWnd));
+    EXPECT_TRUE(::GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 42);
+    EXPECT_EQ(TextOf(info), "Estimated time left: 1 min 5 sec - 84 KB of 200 KB");
+    page->HideDownloadProgress();
+    EXPECT_FALSE(::GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
+}
+
+TEST_F(PageTest, ACheckBoxClickTogglesIt) {
+    auto page = Load("welcome.lcd");
+    HWND box = page->GetDlgItem(page->FindControlByName("IDC_LAUNCHFILE"));
+    EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(box), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageA(page->m_hWnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(box), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(PageTest, FirstAndLastPagesDisableTheirButtons) {
+    auto first = Load("welcome.lcd", 0, 5);
+    EXPECT_FALSE(::IsWindowEnabled(first->GetDlgItem(first->FindControlByName("IDC_BACK"))));
+    EXPECT_TRUE(::IsWindowEnabled(first->GetDlgItem(first->FindControlByName("IDCANCEL"))));
+    auto last = Load("welcome.lcd", 4, 5);
+    EXPECT_FALSE(::IsWindowEnabled(last->GetDlgItem(last->FindControlByName("IDC_BACK"))));
+    EXPECT_FALSE(::IsWindowEnabled(last->GetDlgItem(last->FindControlByName("IDCANCEL"))));
+    EXPECT_TRUE(::IsWindowEnabled(last->GetDlgItem(last->FindControlByName("IDC_NEXT"))));
+}
+
+TEST_F(PageTest, Screenshot) {
+    wizard_.paths.product_name = "Halvard Notes";
+    auto page = Load("welcome.lcd");
+    page->ShowWindow(SW_SHOW);
+    page->UpdateWindow();
+    page->SetProgressText("Ready to install.", 0);
+    Pump(1500);
+    const char* out = std::getenv("CV_TEST_OUTPUT");
+    if (!out) {
+        GTEST_SKIP() << "CV_TEST_OUTPUT not set";
+    }
+    // Wine starts Unix programs given by their Unix path.
+    std::string png = std::string(out) + "/welcome.png";
+    std::string command = "/usr/bin/import -window root " + png;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    ASSERT_TRUE(::CreateProcessA("/usr/bin/import", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << ::GetLastError();
+    ::WaitForSingleObject(pi.hProcess, 20000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    Pump(200);
+    std::string windows_path = "Z:" + png;
+    EXPECT_NE(::GetFileAttributesA(windows_path.c_str()), INVALID_FILE_ATTRIBUTES) << png;
+}
+
+} // namespace
+} // namespace cv
