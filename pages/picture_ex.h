@@ -8,6 +8,9 @@
 /// Threads: the animation thread draws only into the off-screen bitmap, under a lock that
 /// WM_PAINT also takes, and reaches the window only by posting a message that asks for a
 /// repaint. StopPlaying is the way to stop it; loading, Clear and destruction stop it first.
+///
+/// Loading decodes through OleLoadPicture, which needs COM initialised on the loading
+/// thread for GIF and JPEG data (the application initialises it at start-up).
 
 #include "framework/handle.h"
 #include "framework/thread.h"
@@ -45,9 +48,10 @@ class CPictureEx : public CWnd {
     /// read, is empty or longer than kMaxFileSize, or LoadFromMemory fails.
     bool LoadFromFile(const std::string& path);
 
-    /// Loads the picture in the first `size` bytes of `block`, taking ownership of the block
-    /// (it is freed on the next load, by Clear's caller Unload, or here on failure). Whatever
-    /// was loaded before is stopped and released first. A GIF with more than one frame is
+    /// Loads the picture in the first `size` bytes of `block`, taking ownership of the block:
+    /// it is kept while the picture is loaded and freed by the next load, by destruction, or
+    /// at once when loading fails. Whatever was loaded before is stopped and released first.
+    /// A `size` larger than the block is refused. A GIF with more than one frame is
     /// cut into frames, each decoded now; a frame that does not decode is left out. Other
     /// pictures and one-frame GIFs are decoded whole. On success the control is resized to
     /// the picture (the GIF's logical screen, or the picture's own size) and its off-screen

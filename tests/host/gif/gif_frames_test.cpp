@@ -141,36 +141,24 @@ TEST(GifSplit, FrameWithoutGraphicControlAndFileWithoutGlobalTable) {
     EXPECT_EQ(split.frames[1].disposal, 1);
 }
 
-TEST(GifSplit, PlainTextUsesUpTheGraphicControlBeforeIt) {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    std::vector<std::uint8_t> file = WriteGif(spec); // screen, table, trailer
-    file.pop_back();
-    const std::uint8_t gce[] = {0x21, 0xF9, 4, 2 << 2, 7, 0, 0, 0};
-    const std::uint8_t text[] = {0x21, 0x01, 12, 0, 0, 0, 0, 4, 0, 4, 0, 4, 4, 1, 0,
-                                 2, 'h', 'i', 0};
-    file.insert(file.end(), gce, gce + sizeof gce);
-    file.insert(file.end(), text, text + sizeof text);
-    std::vector<std::uint8_t> image = WriteGif(OneFrame(4));
-    file.insert(file.end(), image.begin() + 25, image.end());
+/// A 4x4 one-image GIF with `blocks` written between the colour table and the image.
+std::vector<std::uint8_t> ImageAfter(std::initializer_list<std::uint8_t> blocks) {
+    std::vector<std::uint8_t> file = WriteGif(OneFrame(4));
+    file.insert(file.begin() + 25, blocks);
+    return file;
+}
+
+TEST(GifSplit, GraphicControlThatDoesNotDescribeTheImage) {
+    // Plain text is a rendering block of its own and takes the graphic control before it.
+    std::vector<std::uint8_t> file = ImageAfter({0x21, 0xF9, 4, 2 << 2, 7, 0, 0, 0,                  //
+                                                 0x21, 0x01, 12, 0, 0, 0, 0, 4, 0, 4, 0, 4, 4, 1, 0, //
+                                                 2, 'h', 'i', 0});
     Split split = SplitFrames(file);
     ASSERT_EQ(split.frames.size(), 1u);
     EXPECT_EQ(split.frames[0].delay, -1);
     EXPECT_EQ(file[split.frames[0].begin], 0x2C);
-}
-
-TEST(GifSplit, ShortGraphicControlGivesNoDelay) {
-    GifSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    std::vector<std::uint8_t> file = WriteGif(spec);
-    file.pop_back();
-    const std::uint8_t gce[] = {0x21, 0xF9, 2, 0x08, 9, 0}; // first sub-block too short
-    file.insert(file.end(), gce, gce + sizeof gce);
-    std::vector<std::uint8_t> image = WriteGif(OneFrame(2));
-    file.insert(file.end(), image.begin() + 25, image.end());
-    Split split = SplitFrames(file);
+    // A graphic control whose first sub-block is too short to hold delay and disposal.
+    split = SplitFrames(ImageAfter({0x21, 0xF9, 2, 0x08, 9, 0}));
     ASSERT_EQ(split.frames.size(), 1u);
     EXPECT_EQ(split.frames[0].delay, -1);
     EXPECT_EQ(split.frames[0].disposal, 0);
