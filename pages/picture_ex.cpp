@@ -69,6 +69,13 @@ bool RenderPicture(IPicture* picture, HDC dc, int x, int y, int width, int heigh
     return SUCCEEDED(picture->Render(dc, x, y, width, height, 0, hm_height, hm_width, -hm_height, nullptr));
 }
 
+/// Asks the control's own thread to repaint it. Without a window there is nothing to ask
+/// (a null target would post to the animation thread's own queue).
+void RequestRepaint(HWND target) {
+    if (target)
+        ::PostMessageA(target, CPictureEx::kFrameDrawnMessage, 0, 0);
+}
+
 } // namespace
 
 /// The off-screen drawing surface: a memory DC with a bitmap of the picture size selected.
@@ -378,7 +385,7 @@ unsigned CPictureEx::Animate(HWND target) {
         }
         if (drawn) {
             frames_drawn_.fetch_add(1);
-            ::PostMessageA(target, kFrameDrawnMessage, 0, 0);
+            RequestRepaint(target);
         }
         if (stop_.load())
             return 0;
@@ -412,7 +419,7 @@ unsigned CPictureEx::Animate(HWND target) {
             }
         }
         if (frame.disposal == 2 || frame.disposal == 3)
-            ::PostMessageA(target, kFrameDrawnMessage, 0, 0);
+            RequestRepaint(target);
     }
     return 0;
 }
