@@ -189,8 +189,6 @@ bool CMainFrame::HandlePreviousVersion() { return true; }
 void CMainFrame::BuildPageList() {}
 void CMainFrame::ReadFileActions() {}
 void CMainFrame::RunPageActions(int) {}
-bool CMainFrame::CreateStartPage() { return true; }
-bool CMainFrame::UnpackArchive() { return true; }
 void CMainFrame::StartBillboards() {}
 void CMainFrame::ReadUserVariables() {}
 void CMainFrame::RunAddOnStep() {}

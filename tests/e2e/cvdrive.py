@@ -115,7 +115,7 @@ class Driver:
         for line in self._ask(f"controls {hwnd}")[:-1]:
             w = split_reply(line)
             out.append({"id": int(w[1]), "enabled": w[2] == "1", "visible": w[3] == "1",
-                        "class": w[4], "text": w[5]})
+                        "class": w[4], "text": w[5], "hwnd": w[6]})
         return out
 
     def click(self, hwnd, caption):
@@ -125,6 +125,11 @@ class Driver:
         """Presses `caption` in the program's next dialog box; returns the box's text or None."""
         reply = self._ask(f"answer {quote(caption)} {timeout_ms}")[-1]
         return split_reply(reply)[1] if reply.startswith("ok") else None
+
+    def send(self, hwnd, msg, wparam=0, lparam=0):
+        """SendMessage to a window of the program; the result, or None without an answer."""
+        reply = self._ask(f"sendmsg {hwnd} {msg} {wparam} {lparam}")[-1]
+        return int(reply.split()[1]) if reply.startswith("ok") else None
 
     def gone(self, timeout_ms=10000):
         return self._ask(f"gone {timeout_ms}")[-1] == "ok"
@@ -216,3 +221,16 @@ def work_folders():
             if temp.is_dir():
                 found += [p for p in temp.glob("cv[0-9][0-9][0-9][0-9][0-9][0-9]") if p.is_dir()]
     return found
+
+
+def write_archive(folder, files):
+    """Writes file1.cab holding `files` (name -> bytes) into `folder`, made by gcab, an
+    independent cabinet writer."""
+    folder = Path(folder)
+    staging = folder / "archive-files"
+    staging.mkdir(exist_ok=True)
+    for name, data in files.items():
+        (staging / name).write_bytes(data)
+    subprocess.run(["gcab", "-c", "-z", str(folder / "file1.cab"), *sorted(files)], cwd=staging,
+                   check=True, capture_output=True, timeout=60)
+    shutil.rmtree(staging)

@@ -8,9 +8,10 @@
 //   wait CLASS CAPTION MS         wait for a visible window ("*" matches all) -> ok HWND
 //   waitany CLASS CAPTION MS      the same for a window of any process
 //   exists CLASS MS               wait for a window of that class, hidden or not, any process
-//   controls HWND                 child controls -> ctl ID ENABLED VISIBLE CLASS TEXT, end
+//   controls HWND                 child controls -> ctl ID ENABLED VISIBLE CLASS TEXT HWND, end
 //   click HWND CAPTION            press the button with that caption (& ignored) -> ok
 //   answer CAPTION MS             press CAPTION in the program's next dialog box -> ok TEXT
+//   sendmsg HWND MSG WPARAM LPARAM send a message (numbers) -> ok RESULT
 //   gone MS                       wait until the program shows no window -> ok
 //   exit MS                       wait for the program to end -> exit CODE
 //   kill                          end the program -> ok
@@ -195,7 +196,7 @@ bool Run(const std::vector<std::string>& w) {
             Reply("ctl " + std::to_string(::GetDlgCtrlID(c)) + " " +
                   std::to_string(::IsWindowEnabled(c) ? 1 : 0) + " " +
                   std::to_string(::IsWindowVisible(c) ? 1 : 0) + " " + Quote(ClassOf(c)) + " " +
-                  Quote(TextOf(c)));
+                  Quote(TextOf(c)) + " " + HandleText(c));
         Reply("end");
     } else if (cmd == "click" && w.size() >= 3) {
         Reply(Click(ParseHandle(w[1]), w[2]) ? "ok" : "error no button " + Quote(w[2]));
@@ -207,6 +208,14 @@ bool Run(const std::vector<std::string>& w) {
             std::string text = DialogText(box);
             Reply(Click(box, w[1]) ? "ok " + Quote(text) : "error no button " + Quote(w[1]));
         }
+    } else if (cmd == "sendmsg" && w.size() >= 5) {
+        DWORD_PTR result = 0;
+        auto number = [](const std::string& t) { return std::strtoul(t.c_str(), nullptr, 0); };
+        if (::SendMessageTimeoutA(ParseHandle(w[1]), number(w[2]), number(w[3]), number(w[4]), SMTO_ABORTIFHUNG,
+                                  2000, &result))
+            Reply("ok " + std::to_string(static_cast<long>(result)));
+        else
+            Reply("error no answer");
     } else if (cmd == "gone") {
         DWORD start = ::GetTickCount(), ms = Ms(w, 1, 10000);
         for (;;) {

@@ -1,0 +1,207 @@
+#include "app/compress.h"
+
+#include "app/setup_state.h"
+#include "app/trace.h"
+#include "archive/cab_directory.h"
+#include "archive/cab_reader.h"
+#include "framework/handle.h"
+#include "framework/thread.h"
+#include "pages/image_window.h"
+
+#include <commctrl.h>
+
+namespace cv {
+
+namespace {
+
+/// The bare file name of a stored name: any folder part is dropped, so nothing is written
+/// outside the destination folder.
+std::string BareName(const std::string& stored) {
+    std::size_t slash = stored.find_last_of("\\/");
+    return slash == std::string::npos ? stored : stored.substr(slash + 1);
+}
+
+bool PathExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+/// Writes one extracted file through a Win32 handle.
+class HandleSink : public cab::FileSink {
+  public:
+    explicit HandleSink(UniqueFile file) : file_(std::move(file)) {}
+    bool write(const std::uint8_t* data, std::size_t n) override {
+        while (n > 0) {
+            DWORD chunk = n > (1u << 20) ? (1u << 20) : static_cast<DWORD>(n), done = 0;
+            if (!::WriteFile(file_.get(), data, chunk, &done, nullptr) || done != chunk) {
+                error_ = "write failed (error " + std::to_string(::GetLastError()) + ")";
+                return false;
+            }
+            data += chunk;
+            n -= chunk;
+        }
+        return true;
+    }
+    std::string error() const override { return error_; }
+    void Close() { file_.reset(); }
+
+  private:
+    UniqueFile file_;
+    std::string error_;
+};
+
+/// The extraction notification handler.
+class UnpackHandler : public cab::ExtractHandler {
+  public:
+    void enumeration(const std::string&, std::size_t files) override {
+        ExtractionState& state = extractionState();
+        bool expected = false;
+        if (state.progressBar && state.progressRangeSet.compare_exchange_strong(expected, true))
+            ::SendMessageA(state.progressBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
+        else if (!state.progressBar)
+            state.progressRangeSet = true;
+    }
+
+    std::unique_ptr<cab::FileSink> copy_file(const std::string&, const cab::FileRecord& file) override {
+        ExtractionState& state = extractionState();
+        std::string path = state.destination + BareName(file.name);
+        if (state.log)
+            state.log->WriteLogEntry("FILE", path);
+        UniqueFile out(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out) {
+            refusal_ = "cannot create " + path + " (error " + std::to_string(::GetLastError()) + ")";
+            return nullptr;
+        }
+        int count = ++state.filesUnpacked;
+        if (state.progressBar)
+            ::SendMessageA(state.progressBar, PBM_SETPOS, static_cast<WPARAM>(count), 0);
+        return std::make_unique<HandleSink>(std::move(out));
+    }
+
+    bool close_file(const cab::FileRecord& file, std::unique_ptr<cab::FileSink> sink) override {
+        static_cast<HandleSink*>(sink.get())->Close();
+        // Time and attributes go to the file just written. Applying them to the stored name
+        // as it stands would reach another file, or one outside the destination, when the
+        // name carries a folder part.
+        std::string path = extractionState().destination + BareName(file.name);
+        UniqueFile target(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (target) {
+            FILETIME local{}, utc{};
+            if (::DosDateTimeToFileTime(file.date, file.time, &local) && ::LocalFileTimeToFileTime(&local, &utc))
+                ::SetFileTime(target.get(), &utc, nullptr, &utc);
+            target.reset();
+        }
+        ::SetFileAttributesA(path.c_str(), file.attributes & 0x27);
+        return true;
+    }
+
+    bool next_cabinet(const cab::MissingCabinet& missing) override {
+        std::string path = missing.folder + missing.cabinet_name;
+        if (PathExists(path))
+            return true;
+        std::string text = "Please insert " + missing.disk_name + ".\r\nFile: " + missing.folder + missing.cabinet_name;
+        int answer = ::MessageBoxA(nullptr, text.c_str(), nullptr,
+                                   MB_RETRYCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        if (answer == IDCANCEL)
+            ::ExitProcess(0);
+        return true; // the reader looks again, and asks again while the cabinet is missing
+    }
+
+    std::string refusal() const override { return refusal_; }
+
+  private:
+    std::string refusal_;
+};
+
+} // namespace
+
+ExtractionState& extractionState() {
+    static ExtractionState state;
+    return state;
+}
+
+CCompress::CCompress() { extractionState().status = -1; }
+CCompress::~CCompress() = default;
+
+unsigned CompactFilesTH() {
+    ExtractionState& state = extractionState();
+    SetupState& setup = setupState();
+    SendTrace("CompactFilesTH1");
+    std::string destination = setup.splitBuild == kOn ? setup.installFolder : setup.workFolder;
+    if (destination.size() > 255)
+        destination.resize(255);
+    state.destination = destination;
+    const std::string archive = setup.setupFolder + "file1.cab";
+
+    SendTrace("CompactFilesTH2");
+    cab::FileIo io;
+    SendTrace("CompactFilesTH3");
+    std::unique_ptr<cab::Stream> stream = io.open(archive);
+    if (!stream) {
+        state.status = 2;
+        return 0;
+    }
+    SendTrace("CompactFilesTH4");
+    cab::CabinetDirectory directory;
+    cab::Result probe = cab::read_directory(*stream, 0, archive, directory);
+    if (probe.status == cab::Status::not_cabinet) {
+        state.status = 3;
+        return 0;
+    }
+    SendTrace("CompactFilesTH5");
+    stream.reset();
+    SendTrace("CompactFilesTH6");
+    UnpackHandler handler;
+    cab::Result result = cab::extract(io, archive, handler);
+    if (!result.ok()) {
+        SendTrace("CompactFilesTH6 " + result.message);
+        state.status = 4;
+        return 0;
+    }
+    SendTrace("CompactFilesTH7");
+    SendTrace("CompactFilesTH8");
+    return 0;
+}
+
+bool CCompress::UnCompress() {
+    ExtractionState& state = extractionState();
+    SetupState& setup = setupState();
+    SendTrace("UnCompress");
+    state.filesUnpacked = 0;
+    state.log = engine;
+    state.progressBar = nullptr;
+    if (auto* page = dynamic_cast<CImageWindow*>(progressWindow); page && page->m_hWnd) {
+        int id = page->FindControlByName("IDC_PROGRESS1");
+        if (id != -1)
+            state.progressBar = page->GetDlgItem(id);
+    }
+
+    CWinThread worker([] { return CompactFilesTH(); });
+    if (worker.CreateThread())
+        worker.WaitDispatching();
+    else
+        state.status = 1;
+
+    SendTrace("UnCompress2");
+    if (state.status != -1) {
+        SendTrace("UnCompress6");
+        return false;
+    }
+    SendTrace("UnCompress3");
+    if (setup.splitBuild == kOn) {
+        const std::string first = setup.setupFolder + "file1.cab";
+        for (;;) {
+            if (PathExists(first)) {
+                SendTrace("UnCompress4");
+                break;
+            }
+            std::string text = "Please insert DISK1...\r\n" + first;
+            if (::MessageBoxA(nullptr, text.c_str(), nullptr, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL) ==
+                IDCANCEL)
+                ::ExitProcess(0);
+        }
+    }
+    SendTrace("UnCompress5");
+    return true;
+}
+
+} // namespace cv

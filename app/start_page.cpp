@@ -1,0 +1,28 @@
+// The start page and the unpacking of the product archive behind it.
+#include "app/compress.h"
+#include "app/main_frame.h"
+#include "app/setup_state.h"
+#include "pages/image_window.h"
+
+namespace cv {
+
+bool CMainFrame::CreateStartPage() {
+    auto* page = new CImageWindow(this);
+    if (!page->Create()) {
+        delete page;
+        return false;
+    }
+    page->LoadPage(strings.themeFolder, "start.lcd", -1, 50);
+    page->ShowWindow(setupState().hiddenWizard == kOn ? SW_HIDE : SW_SHOW);
+    page->UpdateWindow();
+    currentPage = page;
+    return true;
+}
+
+bool CMainFrame::UnpackArchive() {
+    CCompress compress;
+    compress.progressWindow = currentPage;
+    return compress.UnCompress();
+}
+
+} // namespace cv

@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+"""Unpacking behind the start page: file1.cab into the work folder with the progress bar
+moving, and the failures that end setup quietly."""
+import os
+import shutil
+import sys
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import cvdrive  # noqa: E402
+from cvdrive import Driver, TraceMonitor, fresh_folder, screenshot, write_archive, write_settings  # noqa: E402
+
+SETUP_INF = "[APPINFO]\na1=Archive Product\n[SPLASH]\na1=No\na5=No\n"
+
+START_LCD = """[MAINWINDOW]
+caption=Archive Product Setup
+width=420
+height=140
+startup=0
+bkcolor=255,255,255
+[INFO]
+TOTAL=2
+0=e,20,20,380,20,TEXT,none,t,0
+1=e,20,56,380,22,PROGRESS,none,t,1
+[DADOS]
+0,t=2
+0,0=Name|IDC_STATUS|0
+0,1=Caption|Preparing the installation...|0
+1,t=1
+1,0=Name|IDC_PROGRESS1|0
+"""
+
+PBM_GETRANGE, PBM_GETPOS = 0x407, 0x408
+
+
+def product_files(count=400, size=96 << 10):
+    files = {}
+    for i in range(count):
+        # Mixed content: text that compresses and bytes that do not.
+        files[f"F{i + 1}_part{i:03d}.bin"] = (f"line {i}\n".encode() * 500) + os.urandom(size)
+    return files
+
+
+class Unpacking(unittest.TestCase):
+    def setUp(self):
+        for old in cvdrive.work_folders():
+            shutil.rmtree(old)
+        self.driver = Driver()
+
+    def tearDown(self):
+        self.driver.kill()
+        self.driver.close()
+
+    def make_setup(self, name, files):
+        folder = fresh_folder(name)
+        write_settings(folder, SETUP_INF, "")
+        (folder / "theme").mkdir()
+        (folder / "theme" / "start.lcd").write_text(START_LCD.replace("\n", "\r\n"))
+        if files is not None:
+            write_archive(folder, files)
+        return folder
+
+    def test_start_page_unpacks_into_the_work_folder_with_progress(self):
+        files = product_files()
+        folder = self.make_setup("unpack", files)
+        monitor = TraceMonitor(folder)
+        self.assertTrue(monitor.wait_ready(self.driver))
+        try:
+            self.driver.start(cvdrive.SETUP_EXE, folder)
+            start = self.driver.wait("#32770", "Archive Product Setup", 30000)
+            self.assertIsNotNone(start, "the start page did not appear")
+            bar = next((c for c in self.driver.controls(start) if c["class"] == "msctls_progress32"), None)
+            self.assertIsNotNone(bar)
+            hwnd = bar["hwnd"]
+            positions = []
+            shot = False
+            deadline = time.time() + 60
+            while time.time() < deadline:
+                pos = self.driver.send(hwnd, PBM_GETPOS)
+                if pos is None:
+                    break  # the start page closed
+                if not positions or positions[-1] != pos:
+                    positions.append(pos)
+                if pos > 5 and not shot:
+                    screenshot("archive-start-page")
+                    shot = True
+                if pos == len(files):
+                    break
+            self.assertGreater(len(positions), 2, f"the bar did not move: {positions}")
+            self.assertEqual(positions, sorted(positions))
+            self.assertLessEqual(positions[-1], len(files))
+            page = self.driver.wait("#32770", "Archive Product", 30000)
+            self.assertIsNotNone(page)
+        finally:
+            time.sleep(0.5)
+            monitor.stop()
+        work = cvdrive.work_folders()
+        self.assertEqual(len(work), 1)
+        for name, data in files.items():
+            self.assertEqual((work[0] / name).read_bytes(), data, name)
+        texts = [line.split(") -", 1)[1].rstrip("*") for line in monitor.lines()]
+        steps = [t for t in texts if t.startswith(("UnCompress", "CompactFilesTH"))]
+        self.assertEqual(steps, ["UnCompress"] + [f"CompactFilesTH{i}" for i in range(1, 9)] +
+                         ["UnCompress2", "UnCompress3", "UnCompress5"])
+        self.assertLess(texts.index("DESCOMPACTOU"), texts.index("TerminarJanela"))
+
+    def test_a_missing_or_broken_archive_ends_setup_with_exit_code_zero(self):
+        for case in ("missing", "not-a-cabinet", "truncated"):
+            with self.subTest(case=case):
+                folder = self.make_setup(f"archive-{case}", None if case == "missing" else {"F1_a.txt": b"a" * 5000})
+                if case == "not-a-cabinet":
+                    (folder / "file1.cab").write_bytes(b"MSCF but not really a cabinet at all")
+                elif case == "truncated":
+                    data = (folder / "file1.cab").read_bytes()
+                    (folder / "file1.cab").write_bytes(data[:len(data) - 100])
+                self.driver.start(cvdrive.SETUP_EXE, folder)
+                self.assertEqual(self.driver.exit_code(30000), 0)
+                self.assertTrue(self.driver.gone(2000))
+
+
+if __name__ == "__main__":
+    unittest.main()
