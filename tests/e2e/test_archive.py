@@ -120,5 +120,69 @@ class Unpacking(unittest.TestCase):
                 self.assertTrue(self.driver.gone(2000))
 
 
+class DiskPrompts(unittest.TestCase):
+    """A product spread over several cabinets, as on several disks."""
+
+    def setUp(self):
+        for old in cvdrive.work_folders():
+            shutil.rmtree(old)
+        self.driver = Driver()
+
+    def tearDown(self):
+        self.driver.kill()
+        self.driver.close()
+
+    def pack_spanned(self, name):
+        root = fresh_folder(name)
+        product = root / "product"
+        (product / "theme").mkdir(parents=True)
+        (product / "files").mkdir()
+        (product / "theme" / "start.lcd").write_text(START_LCD.replace("\n", "\r\n"))
+        (product / "setup.inf").write_text(SETUP_INF.replace("\n", "\r\n"))
+        records = []
+        self.contents = {}
+        for i in range(3):
+            data = os.urandom(300_000)
+            (product / "files" / f"part{i}.bin").write_bytes(data)
+            self.contents[i] = data
+            records += [f"files/part{i}.bin", f"Destination Computer\\<InstallDir>\\part{i}.bin*0*0*0|"]
+        (product / "data.inf").write_text("\r\n".join(records) + "\r\n")
+        setup = root / "setup"
+        done = cvdrive.cvbuild("pack", product, setup, "--runtime", cvdrive.SETUP_EXE,
+                               "--compression", "none", "--span", "200000")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        cabinets = sorted(p.name for p in setup.glob("file*.cab"))
+        self.assertGreaterEqual(len(cabinets), 3, cabinets)
+        return root, setup
+
+    def test_missing_next_cabinet_prompts_and_retry_goes_on(self):
+        root, setup = self.pack_spanned("disk-retry")
+        aside = root / "file2.cab"
+        shutil.move(setup / "file2.cab", aside)
+        self.driver.start(setup / "setup.exe", setup)
+        # Retry while the cabinet is still missing asks again.
+        text = self.driver.answer("Retry", 30000)
+        self.assertEqual(text, f"Please insert Disk2.\r\nFile: {cvdrive.win_path(setup)}\\file2.cab")
+        time.sleep(0.5)
+        screenshot("archive-disk-prompt")
+        shutil.move(aside, setup / "file2.cab")
+        self.assertIsNotNone(self.driver.answer("Retry", 10000))
+        self.assertIsNotNone(self.driver.wait("#32770", "Archive Product", 30000))
+        work = cvdrive.work_folders()
+        self.assertEqual(len(work), 1)
+        for i, data in self.contents.items():
+            found = [p for p in work[0].glob(f"F*_part{i}.bin")]
+            self.assertEqual(len(found), 1, list(work[0].iterdir()))
+            self.assertEqual(found[0].read_bytes(), data)
+
+    def test_cancel_at_the_disk_prompt_ends_setup_with_exit_code_zero(self):
+        root, setup = self.pack_spanned("disk-cancel")
+        (setup / "file2.cab").unlink()
+        self.driver.start(setup / "setup.exe", setup)
+        self.assertIsNotNone(self.driver.answer("Cancel", 30000))
+        self.assertEqual(self.driver.exit_code(15000), 0)
+        self.assertTrue(self.driver.gone(2000))
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -201,12 +201,26 @@ bool Run(const std::vector<std::string>& w) {
     } else if (cmd == "click" && w.size() >= 3) {
         Reply(Click(ParseHandle(w[1]), w[2]) ? "ok" : "error no button " + Quote(w[2]));
     } else if (cmd == "answer" && w.size() >= 2) {
-        HWND box = WaitForWindow("#32770", "*", Ms(w, 2, 10000), false);
-        if (!box)
-            Reply("timeout");
-        else {
-            std::string text = DialogText(box);
-            Reply(Click(box, w[1]) ? "ok " + Quote(text) : "error no button " + Quote(w[1]));
+        // The program's dialog box that has a button with that caption (pages are dialogs too).
+        DWORD start = ::GetTickCount(), ms = Ms(w, 2, 10000);
+        bool done = false;
+        while (!done) {
+            for (HWND box : TopLevelWindows(false)) {
+                if (!Matches(box, "#32770", "*"))
+                    continue;
+                std::string text = DialogText(box);
+                if (Click(box, w[1])) {
+                    Reply("ok " + Quote(text));
+                    done = true;
+                    break;
+                }
+            }
+            if (!done && ::GetTickCount() - start >= ms) {
+                Reply("timeout");
+                break;
+            }
+            if (!done)
+                ::Sleep(50);
         }
     } else if (cmd == "sendmsg" && w.size() >= 5) {
         DWORD_PTR result = 0;
