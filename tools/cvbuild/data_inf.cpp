@@ -94,24 +94,37 @@ std::filesystem::path SourcePath(const std::filesystem::path& product_dir,
 
 void CheckSources(const std::vector<FileListEntry>& entries,
                   const std::filesystem::path& product_dir, const std::string& file_name) {
+    // Every problem at once, so that an author fixes the file list in one go.
+    std::vector<std::string> problems;
     for (const auto& entry : entries) {
         if (IsUrlSource(entry.source)) {
             continue;
         }
         if (IsAbsolute(entry.source)) {
-            throw BuildError(At(file_name, entry.line) + "source \"" + entry.source +
-                             "\" must be a path relative to the product folder");
+            problems.push_back(At(file_name, entry.line) + "source \"" + entry.source +
+                               "\" must be a path relative to the product folder");
+            continue;
         }
         const auto path = SourcePath(product_dir, entry.source);
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) {
-            throw BuildError(At(file_name, entry.line) + "source file " + path.string() +
-                             " does not exist or is not a file");
+            problems.push_back(At(file_name, entry.line) + "source file " + path.string() +
+                               " does not exist or is not a file");
+        } else if (!std::ifstream(path, std::ios::binary).is_open()) {
+            problems.push_back(At(file_name, entry.line) + "source file " + path.string() +
+                               " cannot be read");
         }
-        if (!std::ifstream(path, std::ios::binary).is_open()) {
-            throw BuildError(At(file_name, entry.line) + "source file " + path.string() +
-                             " cannot be read");
+    }
+    if (problems.size() == 1) {
+        throw BuildError(problems.front());
+    }
+    if (!problems.empty()) {
+        std::string text = std::to_string(problems.size()) + " sources of " + file_name +
+                           " are at fault:";
+        for (const auto& problem : problems) {
+            text += "\n  " + problem;
         }
+        throw BuildError(text);
     }
 }
 

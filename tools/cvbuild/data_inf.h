@@ -31,7 +31,8 @@ bool IsUrlSource(const std::string& source);
 std::vector<FileListEntry> ParseFileList(const std::string& text, const std::string& file_name);
 
 /// Checks that every source that is not a URL names a readable file under `product_dir`,
-/// as a relative path with "/" or "\" separators. Raises BuildError naming the line and file.
+/// as a relative path with "/" or "\" separators. Raises BuildError naming the line and file
+/// of every source at fault (one per line after a count when there are several).
 void CheckSources(const std::vector<FileListEntry>& entries,
                   const std::filesystem::path& product_dir, const std::string& file_name);
 

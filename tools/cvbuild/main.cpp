@@ -5,6 +5,7 @@
 #include "tools/cvbuild/pack.h"
 #include "tools/cvbuild/settings_files.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -13,6 +14,9 @@
 
 #ifndef CV_RUNTIME_EXE
 #define CV_RUNTIME_EXE ""
+#endif
+#ifndef CV_UNINSTALLER_EXE
+#define CV_UNINSTALLER_EXE ""
 #endif
 
 namespace {
@@ -23,24 +27,59 @@ constexpr int kExitUsage = 2;
 int Usage() {
     std::fputs("usage: cvbuild encrypt IN OUT\n"
                "       cvbuild decrypt IN OUT\n"
-               "       cvbuild pack PRODUCT_DIR OUT_DIR [--runtime PATH_TO_setup.exe]\n",
+               "       cvbuild pack PRODUCT_DIR OUT_DIR [--runtime PATH_TO_setup.exe]\n"
+               "                    [--cvexec PATH_TO_cvexec.exe] [--compression none|mszip]\n"
+               "                    [--span BYTES]\n",
                stderr);
     return kExitUsage;
+}
+
+/// A cabinet size in bytes: decimal digits only.
+bool ParseSize(const std::string& text, std::uint64_t& size) {
+    if (text.empty() || text.size() > 19 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    size = std::stoull(text);
+    return true;
 }
 
 int RunPack(const std::vector<std::string>& args) {
     cv::build::PackOptions options;
     options.default_runtime = CV_RUNTIME_EXE;
+    options.default_uninstaller = CV_UNINSTALLER_EXE;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--runtime") {
-            if (i + 1 == args.size()) {
-                std::fputs("cvbuild: --runtime needs the path of setup.exe\n", stderr);
+        const std::string& arg = args[i];
+        const bool takes_value =
+            arg == "--runtime" || arg == "--cvexec" || arg == "--compression" || arg == "--span";
+        if (!takes_value) {
+            positional.push_back(arg);
+            continue;
+        }
+        if (i + 1 == args.size()) {
+            std::fprintf(stderr, "cvbuild: %s needs a value\n", arg.c_str());
+            return kExitUsage;
+        }
+        const std::string& value = args[++i];
+        if (arg == "--runtime") {
+            options.runtime = value;
+        } else if (arg == "--cvexec") {
+            options.uninstaller = value;
+        } else if (arg == "--compression") {
+            if (value == "none") {
+                options.compression = cv::cab::Compression::none;
+            } else if (value == "mszip") {
+                options.compression = cv::cab::Compression::mszip;
+            } else {
+                std::fprintf(stderr, "cvbuild: --compression takes none or mszip, not \"%s\"\n",
+                             value.c_str());
                 return kExitUsage;
             }
-            options.runtime = args[++i];
-        } else {
-            positional.push_back(args[i]);
+        } else if (!ParseSize(value, options.max_cabinet_size) || options.max_cabinet_size == 0) {
+            std::fprintf(stderr, "cvbuild: --span takes a cabinet size in bytes, not \"%s\"\n",
+                         value.c_str());
+            return kExitUsage;
         }
     }
     if (positional.size() != 2) {
@@ -54,6 +93,10 @@ int RunPack(const std::vector<std::string>& args) {
     }
     std::printf("cvbuild: packed %zu file entries into %s%s\n", report.file_count,
                 options.out_dir.string().c_str(), report.runtime_copied ? "" : " (no setup.exe)");
+    std::printf("cvbuild: %zu files in %zu cabinet%s (file1.cab%s)%s\n", report.archived_count,
+                report.cabinets.size(), report.cabinets.size() == 1 ? "" : "s",
+                report.cabinets.size() > 1 ? " ..." : "",
+                report.uninstaller_copied ? "" : " (no cvexec.exe)");
     return 0;
 }
 

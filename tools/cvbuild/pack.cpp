@@ -1,7 +1,9 @@
 #include "tools/cvbuild/pack.h"
 
+#include "tools/cvbuild/archive_stage.h"
 #include "tools/cvbuild/build_error.h"
 #include "tools/cvbuild/output_folder.h"
+#include "tools/cvbuild/pack_context.h"
 #include "tools/cvbuild/settings_files.h"
 
 #include <fstream>
@@ -13,13 +15,6 @@ namespace cv::build {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct PackContext {
-    const PackOptions& options;
-    fs::path staging;
-    std::vector<FileListEntry> files;
-    PackReport report;
-};
 
 fs::path ProductFile(const PackContext& ctx, const char* name) {
     return ctx.options.product_dir / name;
@@ -119,9 +114,9 @@ void CopyRuntime(PackContext& ctx) {
 
 using Stage = void (*)(PackContext&);
 
-// In order; each stage may rely on the ones before it. The archive of the product's files
-// comes in as one more stage after ReadFileList.
-constexpr Stage kStages[] = {CheckProductFolder, ReadFileList,  EncryptSettings,
+// In order; each stage may rely on the ones before it. The archive comes early so that
+// missing files are reported before anything else is written.
+constexpr Stage kStages[] = {CheckProductFolder, ReadFileList,  WriteArchive, EncryptSettings,
                              CopyTheme,          CopyLanguages, CopyRuntime};
 
 /// The absolute, symlink-resolved form of `path`, without a trailing separator.

@@ -1,0 +1,199 @@
+#include "tools/cvbuild/support_files.h"
+
+#include "pages/layout.h"
+#include "tools/cvbuild/build_error.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace cv::build {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Put in front of braced layout values by the layout reader. The reader removes every brace
+// from the value itself, so a value that starts with "{" can only have come from a braced one.
+constexpr const char* kBracedMarker = "{theme}\\";
+
+bool HasVariable(const std::string& text) {
+    return text.find('<') != std::string::npos;
+}
+
+bool HasFolderPart(const std::string& name) {
+    return name.find_first_of("\\/") != std::string::npos;
+}
+
+class Collector {
+  public:
+    explicit Collector(const ProfileFile& settings) : settings_(settings) {}
+
+    std::string Get(const char* section, const std::string& key) const {
+        return settings_.get(section, key);
+    }
+
+    /// A name of which the setup uses only the file-name part.
+    void AddByFileName(const std::string& value, const std::string& origin) {
+        const std::string name = FileNamePart(value);
+        if (!name.empty()) {
+            list_.files.push_back({name, value, origin});
+        }
+    }
+
+    /// A name that the setup puts behind the work folder as it stands.
+    void AddAsWritten(const std::string& name, const std::string& reference,
+                      const std::string& origin) {
+        if (HasFolderPart(name)) {
+            throw BuildError(origin + ": \"" + reference +
+                             "\" names a sub folder of the work folder; the setup's support "
+                             "files lie at its top, so give the bare file name");
+        }
+        list_.files.push_back({name, reference, origin});
+    }
+
+    /// A count of a table section, cut to `limit` with a warning.
+    int Count(const char* section, const char* key, int limit) {
+        int count = std::atoi(Get(section, key).c_str());
+        if (count > limit) {
+            list_.warnings.push_back(std::string("setup.inf [") + section + "] " + key + "=" +
+                                     std::to_string(count) + ": the setup holds " +
+                                     std::to_string(limit) + "; the others are not packed");
+            count = limit;
+        }
+        return std::max(count, 0);
+    }
+
+    SupportFileList& list() { return list_; }
+
+  private:
+    const ProfileFile& settings_;
+    SupportFileList list_;
+};
+
+std::string Origin(const char* section, const std::string& key) {
+    return std::string("setup.inf [") + section + "] " + key;
+}
+
+void AddDialogTexts(Collector& c) {
+    for (const char* key : {"CT0", "CT2"}) { // licence, readme
+        c.AddByFileName(c.Get("DIALOGLIST", key), Origin("DIALOGLIST", key));
+    }
+}
+
+void AddBackground(Collector& c) {
+    if (c.Get("BACKGROUND", "0") == "1") {
+        c.AddByFileName(c.Get("BACKGROUND", "5"), Origin("BACKGROUND", "5"));
+    }
+}
+
+void AddBillboards(Collector& c) {
+    const int total = c.Count("BILLBOARDSCV", "TOTAL", kMaxBillboards);
+    for (int i = 0; i < total; ++i) {
+        const std::string key = "B" + std::to_string(i);
+        c.AddByFileName(c.Get("BILLBOARDSCV", key), Origin("BILLBOARDSCV", key));
+    }
+}
+
+void AddFileActions(Collector& c) {
+    if (c.Get("BUILDING", "4") != "Yes") {
+        return; // the setup then takes them from DiskImage1
+    }
+    static const std::string kResourceDir = "<ResourceDir>";
+    const int total = c.Count("FILEACTION", "TOTAL", kMaxFileActions);
+    for (int i = 0; i < total; ++i) {
+        const std::string key = "B" + std::to_string(i);
+        const std::string value = c.Get("FILEACTION", key);
+        std::string name = value;
+        const std::size_t at = name.find(kResourceDir);
+        if (at == std::string::npos) {
+            continue;
+        }
+        for (std::size_t p = at; p != std::string::npos; p = name.find(kResourceDir)) {
+            name.erase(p, kResourceDir.size());
+        }
+        name.erase(0, name.find_first_not_of("\\/"));
+        if (!name.empty() && !HasVariable(name)) {
+            c.AddAsWritten(name, value, Origin("FILEACTION", key));
+        }
+    }
+}
+
+void AddUninstallFiles(Collector& c) {
+    // A value with variables names a file on the target machine.
+    const std::string program = c.Get("APPINFO", "a11");
+    if (c.Get("APPINFO", "a10") == "Yes" && !HasVariable(program)) {
+        c.AddByFileName(program, Origin("APPINFO", "a11"));
+    }
+    const std::string icon = c.Get("APPINFO", "a18");
+    if (c.Get("APPINFO", "a14") != "No" && !HasVariable(icon)) {
+        c.AddByFileName(icon, Origin("APPINFO", "a18"));
+    }
+}
+
+bool IsLayoutFile(const fs::path& path) {
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return ext == ".lcd";
+}
+
+void AddListFiles(Collector& c, const fs::path& theme_dir) {
+    std::vector<fs::path> layouts;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(theme_dir, error)) {
+        if (entry.is_regular_file() && IsLayoutFile(entry.path())) {
+            layouts.push_back(entry.path());
+        }
+    }
+    std::sort(layouts.begin(), layouts.end());
+    for (const auto& path : layouts) {
+        std::string load_error;
+        const auto file = ProfileFile::load(path.string(), &load_error);
+        if (!file) {
+            throw BuildError(load_error);
+        }
+        const Layout layout = ReadLayout(&*file, kBracedMarker);
+        for (const auto& element : layout.elements) {
+            const std::string& list = element.Value(2);
+            if (element.type->type != ElementType::ComboBox || list.empty() ||
+                list.front() == '{') {
+                continue; // a braced name is a file of the theme folder, shipped with it
+            }
+            const std::string& control =
+                element.Value(0).empty() ? element.defaultName : element.Value(0);
+            c.AddAsWritten(list, list,
+                           "theme/" + path.filename().string() + " " + control + " (list file)");
+        }
+    }
+}
+
+} // namespace
+
+std::string FileNamePart(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+SupportFileList FindSupportFiles(const ProfileFile& settings, const fs::path& theme_dir) {
+    Collector c(settings);
+    AddDialogTexts(c);
+    AddBackground(c);
+    AddBillboards(c);
+    AddFileActions(c);
+    AddUninstallFiles(c);
+    AddListFiles(c, theme_dir);
+    return std::move(c.list());
+}
+
+fs::path SupportSourcePath(const fs::path& product_dir, const std::string& reference) {
+    const bool absolute = reference.starts_with('\\') || reference.starts_with('/') ||
+                          (reference.size() >= 2 && reference[1] == ':');
+    if (absolute || HasVariable(reference)) {
+        return product_dir / FileNamePart(reference);
+    }
+    std::string relative = reference;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return product_dir / relative;
+}
+
+} // namespace cv::build
