@@ -131,6 +131,15 @@ class Driver:
         reply = self._ask(f"sendmsg {hwnd} {msg} {wparam} {lparam}")[-1]
         return int(reply.split()[1]) if reply.startswith("ok") else None
 
+    def wait_closed(self, caption, timeout_ms=30000):
+        """Waits until the program shows no window captioned exactly `caption`."""
+        deadline = time.time() + timeout_ms / 1000
+        while time.time() < deadline:
+            if not any(w["visible"] and w["caption"] == caption for w in self.windows()):
+                return True
+            time.sleep(0.1)
+        return False
+
     def gone(self, timeout_ms=10000):
         return self._ask(f"gone {timeout_ms}")[-1] == "ok"
 
