@@ -20,7 +20,7 @@ constexpr std::size_t kMaxMatch = 258;
 constexpr std::size_t kSlack = 32;
 // The fast decode loop runs while this many input bytes remain: each of its steps refills
 // the bit buffer at most twice, and a word refill reads eight bytes and keeps at most seven.
-constexpr std::ptrdiff_t kFastInput = 16;
+constexpr std::size_t kFastInput = 16;
 
 constexpr int kLitBits = 11;  // primary index width for literals/lengths
 constexpr int kDistBits = 8;  // and for distances
@@ -200,6 +200,10 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
     std::uint8_t* const end = base + out_size;
     const std::size_t history = s.history;
     const std::uint8_t* const earliest = base - history; // the oldest byte a match may copy
+    // The fast decode loop runs while op <= fast_out_limit, so that any symbol fits the
+    // output, and br.in < fast_in_limit, so that its word refills stay inside the input.
+    std::uint8_t* const fast_out_limit = out_size >= kMaxMatch ? end - kMaxMatch : base - 1;
+    const std::uint8_t* const fast_in_limit = in_size >= kFastInput ? in + in_size - kFastInput + 1 : in;
 
     bool final_block = false;
     while (!final_block) {
@@ -317,22 +321,21 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
 
         // Huffman-coded data.
         for (;;) {
-            if (br.end - br.in >= kFastInput && static_cast<std::size_t>(end - op) >= kMaxMatch)
-                [[likely]] {
+            if (br.in < fast_in_limit && op <= fast_out_limit) [[likely]] {
                 // Fast step: the input has words to spare and any symbol fits the output, so
                 // only the codes and the match distance need checking. A word refill leaves
                 // 56 bits: three literal codewords (45 bits), or a length codeword with its
                 // extra bits (20) and, after another refill, a distance with its extra bits (28).
                 br.refill_word();
-                std::uint32_t e = lit->lookup(br.buf);
+                std::uint32_t e = lit->primary(br.buf);
                 if (e & kLiteral) {
                     br.drop(codeword_bits(e));
                     *op++ = static_cast<std::uint8_t>(entry_value(e));
-                    e = lit->lookup(br.buf);
+                    e = lit->primary(br.buf);
                     if (e & kLiteral) {
                         br.drop(codeword_bits(e));
                         *op++ = static_cast<std::uint8_t>(entry_value(e));
-                        e = lit->lookup(br.buf);
+                        e = lit->primary(br.buf);
                         if (e & kLiteral) {
                             br.drop(codeword_bits(e));
                             *op++ = static_cast<std::uint8_t>(entry_value(e));
@@ -341,6 +344,14 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
                     }
                     // `e` was looked up from 26 or more valid bits; a refill keeps them.
                     br.refill_word();
+                }
+                if (e & kSubtable) [[unlikely]] {
+                    e = lit->secondary(br.buf, e);
+                    if (e & kLiteral) {
+                        br.drop(codeword_bits(e));
+                        *op++ = static_cast<std::uint8_t>(entry_value(e));
+                        continue;
+                    }
                 }
                 if (!(e & kBase)) [[unlikely]] {
                     if (!(e & kEndOfBlock))

@@ -116,11 +116,15 @@ template <int PrimaryBits, int MaxSymbols> class DecodeTable {
     /// The entry for the low bits of `bits`, which must hold at least the longest codeword's
     /// worth of valid bits (bits past the input's end read as zero).
     std::uint32_t lookup(std::uint64_t bits) const {
-        std::uint32_t e = table_[bits & (kPrimarySize - 1)];
-        if (e & kSubtable) [[unlikely]]
-            e = table_[entry_value(e) +
-                       ((bits >> PrimaryBits) & ((std::uint32_t{1} << extra_bits(e)) - 1))];
-        return e;
+        const std::uint32_t e = primary(bits);
+        return e & kSubtable ? secondary(bits, e) : e;
+    }
+    /// The primary entry alone, possibly a subtable link; with `secondary` this lets a caller
+    /// test for the common case (a literal) before the rare one.
+    std::uint32_t primary(std::uint64_t bits) const { return table_[bits & (kPrimarySize - 1)]; }
+    std::uint32_t secondary(std::uint64_t bits, std::uint32_t link) const {
+        return table_[entry_value(link) +
+                      ((bits >> PrimaryBits) & ((std::uint32_t{1} << extra_bits(link)) - 1))];
     }
 
   private:
