@@ -1,29 +1,30 @@
 #include "archive/inflate.h"
 
+#include "archive/inflate_table.h"
+
+#include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
 
 namespace cv::cab {
 
 namespace {
 
+using namespace inflate_detail;
+
 constexpr std::size_t kWindow = 32768;
 constexpr std::size_t kMaxOut = 32768;
-// Matches are copied eight bytes at a time and may overshoot their end by up to 7 bytes.
-constexpr std::size_t kSlack = 16;
+constexpr std::size_t kMaxMatch = 258;
+// Match copies move eight bytes at a time and may write up to 15 bytes past the match's end;
+// the window keeps this much room after any block's output.
+constexpr std::size_t kSlack = 32;
+// The fast decode loop runs while this many input bytes remain: each of its steps refills
+// the bit buffer at most twice, and a word refill reads eight bytes and keeps at most seven.
+constexpr std::size_t kFastInput = 16;
 
-constexpr int kLitBits = 10;  // primary table index width for literals/lengths
+constexpr int kLitBits = 11;  // primary index width for literals/lengths
 constexpr int kDistBits = 8;  // and for distances
-constexpr int kMaxCodeLen = 15;
-
-// A table entry: the symbol, or for a long code the start of its subtable; `len` is the
-// code length to consume (0 marks a bit pattern that no code uses).
-struct Entry {
-    std::uint16_t value;
-    std::uint8_t len;
-    std::uint8_t sub; // 1: value is a subtable offset
-};
+constexpr int kCodeLenBits = 7;
 
 constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
                                            15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
@@ -39,78 +40,119 @@ constexpr std::uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,
 constexpr std::uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-// A canonical Huffman decoding table with one level of subtables for codes longer than the
-// primary index. Sized for the worst case, so building never allocates.
-template <int PrimaryBits, int MaxSymbols> class HuffmanTable {
-  public:
-    static constexpr int kSubBits = kMaxCodeLen - PrimaryBits;
-    static constexpr std::size_t kSize = (std::size_t{1} << PrimaryBits) +
-                                         (std::size_t{1} << PrimaryBits) * (1u << kSubBits);
-
-    /// Builds the table from code lengths; false for an over-subscribed set of lengths.
-    /// Incomplete sets are accepted; unused patterns decode as invalid.
-    bool build(const std::uint8_t* lengths, int count) {
-        int bl_count[kMaxCodeLen + 1] = {};
-        for (int i = 0; i < count; ++i)
-            ++bl_count[lengths[i]];
-        bl_count[0] = 0;
-        int left = 1;
-        for (int len = 1; len <= kMaxCodeLen; ++len) {
-            left = (left << 1) - bl_count[len];
-            if (left < 0)
-                return false;
-        }
-        int next_code[kMaxCodeLen + 2] = {};
-        int code = 0;
-        for (int len = 1; len <= kMaxCodeLen; ++len) {
-            code = (code + bl_count[len - 1]) << 1;
-            next_code[len] = code;
-        }
-        std::memset(table_.data(), 0, sizeof(Entry) << PrimaryBits);
-        std::size_t next_sub = std::size_t{1} << PrimaryBits;
-        constexpr std::size_t kPrimaryMask = (std::size_t{1} << PrimaryBits) - 1;
-        for (int sym = 0; sym < count; ++sym) {
-            const int len = lengths[sym];
-            if (len == 0)
-                continue;
-            const unsigned rev = reverse(static_cast<unsigned>(next_code[len]++), len);
-            if (len <= PrimaryBits) {
-                for (std::size_t i = rev; i < (std::size_t{1} << PrimaryBits); i += std::size_t{1} << len)
-                    table_[i] = Entry{static_cast<std::uint16_t>(sym), static_cast<std::uint8_t>(len), 0};
-                continue;
-            }
-            Entry& head = table_[rev & kPrimaryMask];
-            if (!head.sub) {
-                head = Entry{static_cast<std::uint16_t>(next_sub), 1, 1};
-                std::memset(&table_[next_sub], 0, sizeof(Entry) << kSubBits);
-                next_sub += std::size_t{1} << kSubBits;
-            }
-            const unsigned high = rev >> PrimaryBits;
-            const int high_len = len - PrimaryBits;
-            for (std::size_t i = high; i < (std::size_t{1} << kSubBits); i += std::size_t{1} << high_len)
-                table_[head.value + i] =
-                    Entry{static_cast<std::uint16_t>(sym), static_cast<std::uint8_t>(len), 0};
-        }
-        return true;
-    }
-
-    /// Looks up the entry for the low bits of `bits` (at least kMaxCodeLen valid bits).
-    const Entry& lookup(std::uint64_t bits) const {
-        const Entry& e = table_[bits & ((std::uint64_t{1} << PrimaryBits) - 1)];
-        if (!e.sub) [[likely]]
-            return e;
-        return table_[e.value + ((bits >> PrimaryBits) & ((1u << kSubBits) - 1))];
-    }
-
-  private:
-    static unsigned reverse(unsigned code, int len) {
-        unsigned r = 0;
-        for (int i = 0; i < len; ++i, code >>= 1)
-            r = (r << 1) | (code & 1);
-        return r;
-    }
-    std::array<Entry, kSize> table_;
+// What each symbol decodes to, as a table entry without its codeword length. Literal/length
+// symbols 286 and 287 and distance symbols 30 and 31 may take part in a code but are invalid.
+struct Meanings {
+    std::uint32_t lit[288] = {};
+    std::uint32_t dist[32] = {};
+    std::uint32_t code_len[19] = {};
 };
+
+constexpr Meanings make_meanings() {
+    Meanings m;
+    for (unsigned sym = 0; sym < 256; ++sym)
+        m.lit[sym] = make_entry(sym, 0, kLiteral);
+    m.lit[256] = kEndOfBlock;
+    for (unsigned i = 0; i < 29; ++i)
+        m.lit[257 + i] = make_entry(kLengthBase[i], kLengthExtra[i], kBase);
+    for (unsigned i = 0; i < 30; ++i)
+        m.dist[i] = make_entry(kDistBase[i], kDistExtra[i], kBase);
+    for (unsigned sym = 0; sym < 19; ++sym)
+        m.code_len[sym] = make_entry(sym, 0, kBase);
+    return m;
+}
+
+constexpr Meanings kMeaning = make_meanings();
+
+using LitTable = DecodeTable<kLitBits, 288>;
+using DistTable = DecodeTable<kDistBits, 32>;
+using CodeLenTable = DecodeTable<kCodeLenBits, 19>;
+
+// Reads the input least significant bit first through a 64-bit buffer. Where eight input
+// bytes remain a refill loads one word; nearer the end it goes byte by byte and, past the end,
+// feeds zero bytes and counts them, so no decode step reads outside the input. overrun() then
+// tells that the decoder used bits the input does not have.
+struct BitReader {
+    const std::uint8_t* in;
+    const std::uint8_t* end;
+    std::uint64_t buf = 0; // valid bits at the bottom; above them may sit input not yet counted
+    unsigned count = 0;    // valid bits in buf, at most 63
+    std::size_t padding = 0;
+
+    /// Leaves at least 56 valid bits; needs eight input bytes left.
+    void refill_word() {
+        std::uint64_t w;
+        std::memcpy(&w, in, 8);
+        buf |= w << count; // bits already above `count` are these same input bits
+        in += (63 - count) >> 3;
+        count |= 56;
+    }
+    /// Leaves at least 56 valid bits (some of them padding past the end).
+    void refill() {
+        if (end - in >= 8) [[likely]] {
+            refill_word();
+            return;
+        }
+        while (count < 56) {
+            if (in < end)
+                buf |= static_cast<std::uint64_t>(*in++) << count;
+            else
+                ++padding;
+            count += 8;
+        }
+    }
+    std::uint32_t peek(unsigned n) const {
+        return static_cast<std::uint32_t>(buf & ((std::uint64_t{1} << n) - 1));
+    }
+    void drop(unsigned n) {
+        buf >>= n;
+        count -= n;
+    }
+    bool overrun() const { return count < padding * 8; }
+    std::size_t bits_left() const {
+        const std::size_t real = count > padding * 8 ? count - padding * 8 : 0;
+        return real + static_cast<std::size_t>(end - in) * 8;
+    }
+};
+
+// Decodes the value of a length or distance entry: its base plus the extra bits after the
+// codeword, consuming both.
+inline std::size_t take_base(BitReader& br, std::uint32_t e) {
+    const unsigned code = codeword_bits(e);
+    const unsigned extra = extra_bits(e);
+    const std::size_t value =
+        entry_value(e) + static_cast<std::size_t>((br.buf >> code) & ((std::uint32_t{1} << extra) - 1));
+    br.drop(code + extra);
+    return value;
+}
+
+inline void copy8(std::uint8_t* to, const std::uint8_t* from) {
+    std::uint64_t w;
+    std::memcpy(&w, from, 8);
+    std::memcpy(to, &w, 8);
+}
+
+// Copies a match of `length` bytes from `distance` back and returns the end of the match. It
+// may write up to 15 bytes past that end (into room that later output overwrites).
+inline std::uint8_t* copy_match(std::uint8_t* op, std::size_t distance, std::size_t length) {
+    const std::uint8_t* from = op - distance;
+    std::uint8_t* const stop = op + length;
+    if (distance >= 8) {
+        // Eight-byte steps never overlap their own source; most matches end within two.
+        copy8(op, from);
+        copy8(op + 8, from + 8);
+        for (op += 16, from += 16; op < stop; op += 8, from += 8)
+            copy8(op, from);
+    } else if (distance == 1) {
+        const std::uint64_t w = *from * std::uint64_t{0x0101010101010101};
+        for (; op < stop; op += 8)
+            std::memcpy(op, &w, 8);
+    } else {
+        while (op < stop)
+            *op++ = *from++;
+    }
+    return stop;
+}
 
 } // namespace
 
@@ -121,51 +163,9 @@ struct Inflater::State {
     std::array<std::uint8_t, kSize> window{};
     std::size_t write_pos = kWindow;
     std::size_t history = 0; // valid bytes before write_pos, at most kWindow
-    HuffmanTable<kLitBits, 288> lit, fixed_lit;
-    HuffmanTable<kDistBits, 32> dist, fixed_dist;
-    HuffmanTable<7, 19> code_len;
-
-    // Bit reader over the current input. Past the end it feeds zero bytes and counts them,
-    // so a decode loop never reads outside the input; overrun() then reports the damage.
-    const std::uint8_t* in = nullptr;
-    std::size_t in_size = 0, pos = 0, padding = 0;
-    std::uint64_t bitbuf = 0;
-    int bitcount = 0;
-
-    void refill() {
-        if (pos + 8 <= in_size) [[likely]] {
-            std::uint64_t w;
-            std::memcpy(&w, in + pos, 8);
-            bitbuf |= w << bitcount;
-            pos += (63 - bitcount) >> 3;
-            bitcount |= 56;
-            return;
-        }
-        while (bitcount <= 48) {
-            if (pos < in_size)
-                bitbuf |= static_cast<std::uint64_t>(in[pos++]) << bitcount;
-            else
-                ++padding;
-            bitcount += 8;
-        }
-    }
-    std::uint32_t bits(int n) { return static_cast<std::uint32_t>(bitbuf & ((std::uint64_t{1} << n) - 1)); }
-    void drop(int n) {
-        bitbuf >>= n;
-        bitcount -= n;
-    }
-    // Bits consumed beyond the real input (zero bytes fed at the end and actually used).
-    bool overrun() const {
-        const std::size_t buffered_padding = padding;
-        return static_cast<std::size_t>(bitcount) < buffered_padding * 8;
-    }
-    std::size_t bits_left() const {
-        // Real input bits still unread: those in the buffer that are not padding, plus the rest.
-        const std::size_t buffered_real = bitcount > static_cast<int>(padding * 8)
-                                              ? bitcount - padding * 8
-                                              : 0;
-        return buffered_real + (in_size - pos) * 8;
-    }
+    LitTable lit, fixed_lit;
+    DistTable dist, fixed_dist;
+    CodeLenTable code_len;
 };
 
 Inflater::Inflater() : s_(std::make_unique<State>()) {
@@ -174,9 +174,9 @@ Inflater::Inflater() : s_(std::make_unique<State>()) {
     std::memset(lengths + 144, 9, 112);
     std::memset(lengths + 256, 7, 24);
     std::memset(lengths + 280, 8, 8);
-    s_->fixed_lit.build(lengths, 288);
+    s_->fixed_lit.build(lengths, 288, kMeaning.lit);
     std::memset(lengths, 5, 32);
-    s_->fixed_dist.build(lengths, 32);
+    s_->fixed_dist.build(lengths, 32, kMeaning.dist);
 }
 
 Inflater::~Inflater() = default;
@@ -187,12 +187,6 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
                        std::size_t out_size) {
     State& s = *s_;
     error_.clear();
-    s.in = in;
-    s.in_size = in_size;
-    s.pos = 0;
-    s.padding = 0;
-    s.bitbuf = 0;
-    s.bitcount = 0;
     auto failed = [&](std::string why) {
         error_ = std::move(why);
         return false;
@@ -200,93 +194,96 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
     if (out_size > kMaxOut)
         return failed("block output of " + std::to_string(out_size) + " bytes exceeds 32768");
 
+    BitReader br{in, in + in_size};
     std::uint8_t* const base = s.window.data() + s.write_pos; // first byte of this call's output
     std::uint8_t* op = base;
     std::uint8_t* const end = base + out_size;
     const std::size_t history = s.history;
+    const std::uint8_t* const earliest = base - history; // the oldest byte a match may copy
+    // The fast decode loop runs while op <= fast_out_limit, so that any symbol fits the
+    // output, and br.in < fast_in_limit, so that its word refills stay inside the input.
+    std::uint8_t* const fast_out_limit = out_size >= kMaxMatch ? end - kMaxMatch : base - 1;
+    const std::uint8_t* const fast_in_limit = in_size >= kFastInput ? in + in_size - kFastInput + 1 : in;
 
     bool final_block = false;
     while (!final_block) {
-        s.refill();
-        if (s.overrun())
+        br.refill();
+        if (br.overrun())
             return failed("deflate data end before the final block at output byte " +
                           std::to_string(op - base));
         // After a non-final block, a stream that has produced the whole block and has only
         // padding bits left is accepted: some writers end MSZIP blocks with a flush instead
         // of a final block.
-        if (op == end && op != base && s.bits_left() < 8)
+        if (op == end && op != base && br.bits_left() < 8)
             break;
-        final_block = s.bits(1);
-        const int type = static_cast<int>((s.bitbuf >> 1) & 3);
-        s.drop(3);
+        final_block = br.peek(1);
+        const unsigned type = (br.buf >> 1) & 3;
+        br.drop(3);
         if (type == 0) {
             // Stored block: drop to a byte boundary, give back the whole bytes still buffered.
-            s.drop(s.bitcount & 7);
-            const std::size_t buffered = static_cast<std::size_t>(s.bitcount) / 8;
-            if (buffered > s.pos + s.padding)
-                return failed("deflate bit reader out of step");
-            const std::size_t real_buffered = buffered > s.padding ? buffered - s.padding : 0;
-            if (buffered < s.padding)
+            br.drop(br.count & 7);
+            const std::size_t buffered = br.count / 8;
+            if (buffered < br.padding)
                 return failed("stored block header runs past the end of the data");
-            s.pos -= real_buffered;
-            s.padding = 0;
-            s.bitbuf = 0;
-            s.bitcount = 0;
-            if (in_size - s.pos < 4)
+            br.in -= buffered - br.padding;
+            br.padding = 0;
+            br.buf = 0;
+            br.count = 0;
+            const std::size_t pos = static_cast<std::size_t>(br.in - in);
+            if (in_size - pos < 4)
                 return failed("stored block header runs past the end of the data");
-            const std::size_t len = in[s.pos] | in[s.pos + 1] << 8;
-            const std::size_t nlen = in[s.pos + 2] | in[s.pos + 3] << 8;
-            s.pos += 4;
+            const std::size_t len = in[pos] | in[pos + 1] << 8;
+            const std::size_t nlen = in[pos + 2] | in[pos + 3] << 8;
             if ((len ^ 0xFFFF) != nlen)
                 return failed("stored block length " + std::to_string(len) +
                               " does not match its complement " + std::to_string(nlen));
-            if (len > in_size - s.pos)
+            if (len > in_size - pos - 4)
                 return failed("stored block of " + std::to_string(len) +
                               " bytes runs past the end of the data");
             if (len > static_cast<std::size_t>(end - op))
                 return failed("stored block of " + std::to_string(len) +
                               " bytes overflows the block output of " + std::to_string(out_size));
-            std::memcpy(op, in + s.pos, len);
+            std::memcpy(op, in + pos + 4, len);
             op += len;
-            s.pos += len;
+            br.in = in + pos + 4 + len;
             continue;
         }
         if (type == 3)
             return failed("deflate block type 3 is reserved");
 
-        const auto* lit = &s.fixed_lit;
-        const auto* dist = &s.fixed_dist;
+        const LitTable* lit = &s.fixed_lit;
+        const DistTable* dist = &s.fixed_dist;
         if (type == 2) {
-            s.refill();
-            const int hlit = static_cast<int>(s.bits(5)) + 257;
-            s.drop(5);
-            const int hdist = static_cast<int>(s.bits(5)) + 1;
-            s.drop(5);
-            const int hclen = static_cast<int>(s.bits(4)) + 4;
-            s.drop(4);
+            br.refill();
+            const int hlit = static_cast<int>(br.peek(5)) + 257;
+            br.drop(5);
+            const int hdist = static_cast<int>(br.peek(5)) + 1;
+            br.drop(5);
+            const int hclen = static_cast<int>(br.peek(4)) + 4;
+            br.drop(4);
             if (hlit > 286 || hdist > 30)
                 return failed("dynamic block declares " + std::to_string(hlit) +
                               " literal/length and " + std::to_string(hdist) +
                               " distance codes; at most 286 and 30 exist");
             std::uint8_t cl_lengths[19] = {};
             for (int i = 0; i < hclen; ++i) {
-                s.refill();
-                cl_lengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(s.bits(3));
-                s.drop(3);
+                br.refill();
+                cl_lengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(br.peek(3));
+                br.drop(3);
             }
-            if (!s.code_len.build(cl_lengths, 19))
+            if (!s.code_len.build(cl_lengths, 19, kMeaning.code_len))
                 return failed("code length code is over-subscribed");
             std::uint8_t lengths[286 + 30];
             const int total = hlit + hdist;
             for (int i = 0; i < total;) {
-                s.refill();
-                if (s.overrun())
+                br.refill();
+                if (br.overrun())
                     return failed("code lengths run past the end of the data");
-                const Entry& e = s.code_len.lookup(s.bitbuf);
-                if (e.len == 0)
+                const std::uint32_t e = s.code_len.lookup(br.buf);
+                if (!(e & kBase))
                     return failed("invalid code length code");
-                s.drop(e.len);
-                const int sym = e.value;
+                br.drop(codeword_bits(e));
+                const unsigned sym = entry_value(e);
                 if (sym < 16) {
                     lengths[i++] = static_cast<std::uint8_t>(sym);
                     continue;
@@ -297,14 +294,14 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
                     if (i == 0)
                         return failed("code length repeat with no previous length");
                     value = lengths[i - 1];
-                    repeat = 3 + static_cast<int>(s.bits(2));
-                    s.drop(2);
+                    repeat = 3 + static_cast<int>(br.peek(2));
+                    br.drop(2);
                 } else if (sym == 17) {
-                    repeat = 3 + static_cast<int>(s.bits(3));
-                    s.drop(3);
+                    repeat = 3 + static_cast<int>(br.peek(3));
+                    br.drop(3);
                 } else {
-                    repeat = 11 + static_cast<int>(s.bits(7));
-                    s.drop(7);
+                    repeat = 11 + static_cast<int>(br.peek(7));
+                    br.drop(7);
                 }
                 if (repeat > total - i)
                     return failed("code length repeat runs past the " + std::to_string(total) +
@@ -314,81 +311,106 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
             }
             if (lengths[256] == 0)
                 return failed("dynamic block has no end-of-block code");
-            if (!s.lit.build(lengths, hlit))
+            if (!s.lit.build(lengths, hlit, kMeaning.lit))
                 return failed("literal/length code is over-subscribed");
-            if (!s.dist.build(lengths + hlit, hdist))
+            if (!s.dist.build(lengths + hlit, hdist, kMeaning.dist))
                 return failed("distance code is over-subscribed");
             lit = &s.lit;
             dist = &s.dist;
         }
 
-        // Huffman-coded data. One refill yields at least 56 bits, enough for a length code,
-        // its extra bits, a distance code and its extra bits (15 + 5 + 15 + 13).
+        // Huffman-coded data.
         for (;;) {
-            s.refill();
-            if (s.overrun()) [[unlikely]]
-                return failed("deflate data end inside a block at output byte " +
-                              std::to_string(op - base));
-            const Entry* e = &lit->lookup(s.bitbuf);
-            if (e->len != 0 && e->value < 256) {
-                // Literals run in threes per refill: 49 bits cover three 15-bit codes, and
-                // each lookup sees at least 15 valid bits.
-                for (int n = 0;; ++n) {
-                    if (op == end) [[unlikely]]
-                        return failed("deflate data yield more than the block's " +
-                                      std::to_string(out_size) + " bytes");
-                    s.drop(e->len);
-                    *op++ = static_cast<std::uint8_t>(e->value);
-                    if (n == 2)
-                        break;
-                    e = &lit->lookup(s.bitbuf);
-                    if (e->len == 0 || e->value >= 256)
-                        break;
+            if (br.in < fast_in_limit && op <= fast_out_limit) [[likely]] {
+                // Fast step: the input has words to spare and any symbol fits the output, so
+                // only the codes and the match distance need checking. A word refill leaves
+                // 56 bits: three literal codewords (45 bits), or a length codeword with its
+                // extra bits (20) and, after another refill, a distance with its extra bits (28).
+                br.refill_word();
+                std::uint32_t e = lit->primary(br.buf);
+                if (e & kLiteral) {
+                    br.drop(codeword_bits(e));
+                    *op++ = static_cast<std::uint8_t>(entry_value(e));
+                    e = lit->primary(br.buf);
+                    if (e & kLiteral) {
+                        br.drop(codeword_bits(e));
+                        *op++ = static_cast<std::uint8_t>(entry_value(e));
+                        e = lit->primary(br.buf);
+                        if (e & kLiteral) {
+                            br.drop(codeword_bits(e));
+                            *op++ = static_cast<std::uint8_t>(entry_value(e));
+                            continue;
+                        }
+                    }
+                    // `e` was looked up from 26 or more valid bits; a refill keeps them.
+                    br.refill_word();
                 }
+                if (e & kSubtable) [[unlikely]] {
+                    e = lit->secondary(br.buf, e);
+                    if (e & kLiteral) {
+                        br.drop(codeword_bits(e));
+                        *op++ = static_cast<std::uint8_t>(entry_value(e));
+                        continue;
+                    }
+                }
+                if (!(e & kBase)) [[unlikely]] {
+                    if (!(e & kEndOfBlock))
+                        return failed("invalid literal/length code");
+                    br.drop(codeword_bits(e));
+                    break;
+                }
+                const std::size_t length = take_base(br, e);
+                const std::uint32_t d = dist->lookup(br.buf);
+                if (!(d & kBase)) [[unlikely]]
+                    return failed("invalid distance code");
+                const std::size_t distance = take_base(br, d);
+                if (distance > static_cast<std::size_t>(op - earliest)) [[unlikely]]
+                    return failed("match distance " + std::to_string(distance) +
+                                  " reaches before the " + std::to_string(op - earliest) +
+                                  " bytes of history");
+                op = copy_match(op, distance, length);
                 continue;
             }
-            if (e->len == 0) [[unlikely]]
-                return failed("invalid literal/length code");
-            s.drop(e->len);
-            const unsigned sym = e->value;
-            if (sym == 256)
+
+            // Careful step near the end of the input or the output: one symbol, every bound
+            // checked.
+            br.refill();
+            if (br.overrun()) [[unlikely]]
+                return failed("deflate data end inside a block at output byte " +
+                              std::to_string(op - base));
+            const std::uint32_t e = lit->lookup(br.buf);
+            if (e & kLiteral) {
+                if (op == end)
+                    return failed("deflate data yield more than the block's " +
+                                  std::to_string(out_size) + " bytes");
+                br.drop(codeword_bits(e));
+                *op++ = static_cast<std::uint8_t>(entry_value(e));
+                continue;
+            }
+            if (!(e & kBase)) {
+                if (!(e & kEndOfBlock))
+                    return failed("invalid literal/length code");
+                br.drop(codeword_bits(e));
                 break;
-            if (sym > 285) [[unlikely]]
-                return failed("invalid length symbol " + std::to_string(sym));
-            const unsigned li = sym - 257;
-            const std::size_t length = kLengthBase[li] + s.bits(kLengthExtra[li]);
-            s.drop(kLengthExtra[li]);
-            const Entry& d = dist->lookup(s.bitbuf);
-            if (d.len == 0 || d.value > 29) [[unlikely]]
+            }
+            const std::size_t length = take_base(br, e);
+            const std::uint32_t d = dist->lookup(br.buf); // 36 or more valid bits left
+            if (!(d & kBase))
                 return failed("invalid distance code");
-            s.drop(d.len);
-            const std::size_t distance = kDistBase[d.value] + s.bits(kDistExtra[d.value]);
-            s.drop(kDistExtra[d.value]);
-            const std::size_t produced = static_cast<std::size_t>(op - base);
-            if (distance > produced + history) [[unlikely]]
+            const std::size_t distance = take_base(br, d);
+            if (br.overrun())
+                return failed("deflate data end inside a match at output byte " +
+                              std::to_string(op - base));
+            if (distance > static_cast<std::size_t>(op - earliest))
                 return failed("match distance " + std::to_string(distance) + " reaches before the " +
-                              std::to_string(produced + history) + " bytes of history");
-            if (length > static_cast<std::size_t>(end - op)) [[unlikely]]
+                              std::to_string(op - earliest) + " bytes of history");
+            if (length > static_cast<std::size_t>(end - op))
                 return failed("match of " + std::to_string(length) + " bytes overflows the block's " +
                               std::to_string(out_size) + " bytes");
-            const std::uint8_t* from = op - distance;
-            std::uint8_t* const stop = op + length;
-            if (distance >= 8) {
-                // Non-overlapping eight-byte steps; the last may write up to 7 bytes past the
-                // match into the slack, which later output overwrites.
-                while (op < stop) {
-                    std::memcpy(op, from, 8);
-                    op += 8;
-                    from += 8;
-                }
-            } else {
-                while (op < stop)
-                    *op++ = *from++;
-            }
-            op = stop;
+            op = copy_match(op, distance, length);
         }
     }
-    if (s.overrun())
+    if (br.overrun())
         return failed("deflate data end inside the final block");
     const std::size_t produced = static_cast<std::size_t>(op - base);
     if (produced != out_size)

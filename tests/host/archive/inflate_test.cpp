@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -63,6 +65,56 @@ TEST(Inflate, MatchesZlibForEveryStrategyWithHistoryAcrossBlocks) {
                     << inflater.error() << " at " << at;
                 ASSERT_EQ(out, block) << "at " << at;
                 previous = block;
+            }
+        }
+    }
+}
+
+// Data that drives the decoder's special cases: byte values drawn from a steep distribution
+// (codewords up to 15 bits, past the primary table), runs with every short period (overlapping
+// match copies), and block sizes that put a match or literal run right at the block's end.
+Bytes skewed_runs(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::geometric_distribution<int> steep(0.35);
+    Bytes b;
+    while (b.size() < n) {
+        if (rng() % 3 == 0) {
+            const std::size_t period = 1 + rng() % 17;
+            const std::size_t run = 3 + rng() % 300;
+            for (std::size_t i = 0; i < period && b.size() < n; ++i)
+                b.push_back(static_cast<std::uint8_t>(rng()));
+            for (std::size_t i = 0; i < run && b.size() < n; ++i)
+                b.push_back(b[b.size() - period]);
+        } else {
+            for (int i = 0; i < 40 && b.size() < n; ++i)
+                b.push_back(static_cast<std::uint8_t>(std::min(steep(rng), 255)));
+        }
+    }
+    return b;
+}
+
+TEST(Inflate, LongCodewordsShortPeriodsAndBlockEnds) {
+    for (int level : {1, 6, 9}) {
+        for (std::size_t block_size : {std::size_t{1}, std::size_t{17}, std::size_t{259},
+                                       std::size_t{4099}, std::size_t{32768}}) {
+            SCOPED_TRACE(testing::Message() << "level " << level << " block " << block_size);
+            const Bytes data = skewed_runs(3 * 32768 + 77, 11u + level);
+            Inflater inflater;
+            Bytes previous;
+            for (std::size_t at = 0; at < data.size(); at += block_size) {
+                const Bytes block(data.begin() + at,
+                                  data.begin() + std::min(data.size(), at + block_size));
+                const Bytes packed = deflate_raw(block, previous, level, Z_DEFAULT_STRATEGY);
+                // Exact-size copies, so AddressSanitizer sees a read past the input.
+                auto in = std::make_unique<std::uint8_t[]>(packed.size());
+                std::copy(packed.begin(), packed.end(), in.get());
+                Bytes out(block.size());
+                ASSERT_TRUE(inflater.inflate(in.get(), packed.size(), out.data(), out.size()))
+                    << inflater.error() << " at " << at;
+                ASSERT_EQ(out, block) << "at " << at;
+                previous = block;
+                if (block_size == 1 && at > 2000)
+                    break; // one-byte blocks: a few thousand are enough
             }
         }
     }
