@@ -39,11 +39,6 @@ NamedHandling HandlingOfName(std::string_view name) {
     return {};
 }
 
-bool RunsBeforeCustomerCheck(NamedHandler handler) {
-    return handler == NamedHandler::Browse || handler == NamedHandler::Licence ||
-           handler == NamedHandler::InstallFor;
-}
-
 int ToggledLaunchFlag(int flag) { return flag == 0 ? 255 : 0; }
 
 int SetupTypeToShow(int stored) { return stored >= 0 && stored <= 2 ? stored : 0; }

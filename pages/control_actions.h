@@ -39,10 +39,6 @@ struct NamedHandling {
 /// The handler of control `name` (exact, case-sensitive comparison).
 NamedHandling HandlingOfName(std::string_view name);
 
-/// True for the handlers that come before the customer information check (browse, licence,
-/// install-for): they run whatever the customer page holds.
-bool RunsBeforeCustomerCheck(NamedHandler handler);
-
 /// A launch flag after its check box was clicked: 0 becomes 255, anything else 0.
 int ToggledLaunchFlag(int flag);
 

@@ -216,3 +216,14 @@ def work_folders():
             if temp.is_dir():
                 found += [p for p in temp.glob("cv[0-9][0-9][0-9][0-9][0-9][0-9]") if p.is_dir()]
     return found
+
+
+def write_close_page(folder, layout="welcome.lcd"):
+    """A one-page theme for tests that only need a first page: a white page captioned with
+    the product name and a "Close" button that finishes the run."""
+    theme = Path(folder) / "theme"
+    theme.mkdir(parents=True, exist_ok=True)
+    (theme / layout).write_text(
+        "[MAINWINDOW]\ncaption=<ProductName>\nbkcolor=255,255,255\nwidth=400\nheight=300\n"
+        "[INFO]\nTOTAL=1\n0=e,150,200,100,25,BUTTON,{},p,1\n"
+        "[DADOS]\n1,t=2\n1,0=Name|IDC_FINISH|0\n1,1=Caption|Close|0\n")

@@ -10,7 +10,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
-from cvdrive import Driver, TraceMonitor, fresh_folder, screenshot, write_settings  # noqa: E402
+from cvdrive import Driver, TraceMonitor, fresh_folder, screenshot, write_close_page, write_settings  # noqa: E402
 
 MISSING = ("Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\n"
            "These files must be in the same directory of setup.exe")
@@ -20,6 +20,9 @@ a1=Trace Product
 [SPLASH]
 a1=No
 a5=No
+[DIALOGLIST]
+TOTAL1=1
+W0=welcome.lcd
 """
 
 START_MARKERS = ["1", "2", "3", "4", "5", "6", "a7", "a8", "a9", "START INSTALL NOW",
@@ -70,6 +73,7 @@ class StartUp(unittest.TestCase):
             product.wait(timeout=30)
 
     def run_to_first_page(self, folder):
+        write_close_page(folder)
         self.driver.start(cvdrive.SETUP_EXE, folder)
         page = self.driver.wait("#32770", "Trace Product", 30000)
         self.assertIsNotNone(page, "the first page did not appear")
