@@ -89,7 +89,8 @@ def panel_page(name, title, body, picture="theme\\panel.jpg"):
     """Welcome and completion pages: a coloured side panel and large title."""
     p = Page(name, "<ProductName> Setup", picture)
     p.text("IDC_STATIC1", 182, 20, 300, 50, title, size=13, bold=True)
-    p.text("IDC_STATIC2", 182, 84, 300, 90, body)
+    if body:
+        p.text("IDC_STATIC2", 182, 84, 300, 90, body)
     p.named("FRAME", "IDC_FRAME2", 0, 310, W, 2)
     return p
 
@@ -151,9 +152,10 @@ def pages():
     custom = wizard_page("customsetup", "Custom Setup", "Select the program features you want installed.",
                          picture="theme\\page.gif")
     custom.named("TREEVIEW", "IDC_FEATURES", 16, 70, 270, 170)
-    custom.named("FRAME", "IDC_FRAME3", 296, 70, 188, 170)
-    custom.text("IDC_STATIC2", 306, 78, 170, 16, "Feature Description", bold=True)
-    custom.text("IDC_FEATUREINFO", 306, 100, 170, 130, "Click a feature to see its description.")
+    custom.text("IDC_STATIC2", 306, 78, 170, 16, "Feature Description", bold=True, bg=WHITE)
+    custom.text("IDC_FEATUREINFO", 306, 100, 170, 130, "", bg=WHITE)
+    # Last line: created first, so the labels lie above it.
+    custom.add("RECT", 296, 70, 188, 170, [("Name", "IDC_RECT1"), ("Back Color", WHITE)])
     custom.text("IDC_STATIC1", 16, 250, 60, 16, "Install to:")
     custom.text("IDC_INSTALLDIR", 16, 268, 380, 30, "")
     custom.button("IDC_BROWSE", 400, 256, 84, 24, "&Change...")
@@ -174,10 +176,10 @@ def pages():
     progress.text("IDC_INSTALLINFO", 40, 174, 440, 16, "")
     progress.named("PROGRESS", "IDC_DOWNLOADPROGRESS", 40, 200, 420, 14)
 
-    complete = panel_page("complete", "Setup Completed",
-                          "The Setup Wizard has successfully installed <ProductName>. "
-                          "Click Finish to exit the wizard.")
-    complete.text("IDC_INSTALLSTATUS", 182, 150, 300, 44, "")
+    # The status text says what happened; an aborted setup replaces it.
+    complete = panel_page("complete", "Setup Completed", "")
+    complete.text("IDC_INSTALLSTATUS", 182, 84, 300, 60,
+                  "The Setup Wizard has successfully installed <ProductName>. Click Finish to exit the wizard.")
     complete.choice("CHECKBOX", "IDC_LAUNCHFILE", 182, 210, 300, 18, "Launch the program", bg=WHITE)
     complete.choice("CHECKBOX", "IDC_LAUNCHREADME", 182, 232, 300, 18, "Show the readme file", bg=WHITE)
     complete.button("IDC_BACK", 232, 322, 80, 24, "< &Back")

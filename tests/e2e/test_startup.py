@@ -26,7 +26,7 @@ W0=welcome.lcd
 """
 
 START_MARKERS = ["1", "2", "3", "4", "5", "6", "a7", "a8", "a9", "START INSTALL NOW",
-                 "DESCOMPACTOU", "TerminarJanela", "a10", "a11", "a12", "13", "14", "15"]
+                 "DESCOMPACTOU", "TerminarJanela", "a10", "a11", "a12", "13", "14"]
 
 
 class StartUp(unittest.TestCase):
@@ -104,6 +104,11 @@ class StartUp(unittest.TestCase):
             self.assertLess(int(m.group(1)), 24)
             texts.append(m.group(4))
         self.assertEqual(texts[:len(START_MARKERS)], START_MARKERS)
+        # The first page: the page traces with the theme folder, then the sequence's last marker.
+        after = texts[len(START_MARKERS):len(START_MARKERS) + 4]
+        self.assertEqual(len(after), 4, texts)
+        self.assertEqual([after[0], after[2], after[3]], ["HERE NO SHOW NEXT DIALOG", "SAINDO", "15"])
+        self.assertTrue(after[1].lower().endswith("\\trace\\theme\\"), after[1])
 
     def test_without_monitor_the_run_is_the_same(self):
         folder = fresh_folder("no-trace")
