@@ -1,6 +1,5 @@
 #include "app/main_frame.h"
 
-#include "app/placeholder_page.h"
 #include "app/setup_state.h"
 #include "app/trace.h"
 #include "common/profile_cache.h"
@@ -186,7 +185,6 @@ bool CMainFrame::CheckRequirements() { return true; }
 bool CMainFrame::CheckAdministratorRights() { return true; }
 void CMainFrame::ReadConditions() {}
 bool CMainFrame::HandlePreviousVersion() { return true; }
-void CMainFrame::BuildPageList() {}
 void CMainFrame::ReadFileActions() {}
 void CMainFrame::RunPageActions(int) {}
 void CMainFrame::StartBillboards() {}
@@ -222,42 +220,12 @@ void CMainFrame::PrepareAddOnStep() {
         setupState().addOnPending = kOn;
 }
 
-void CMainFrame::CloseCurrentPage() {
-    if (currentPage && currentPage->m_hWnd)
-        currentPage->DestroyWindow();
-    currentPage = nullptr;
+void CMainFrame::RunInstallation() {
+    // The installation engine runs here; until it does, the wizard moves straight on.
+    ContinueAfterInstallation();
 }
 
-// ---------------------------------------------------------------- pages
-
-void CMainFrame::ShowNextPage() {
-    if (wizardBlocked == kOn)
-        return;
-    CloseCurrentPage();
-    ++currentPosition;
-    std::string layout = currentPosition >= 0 && currentPosition < pageCount
-                             ? pages[static_cast<std::size_t>(currentPosition)]
-                             : std::string("welcome.lcd");
-    std::string title = paths.product_name.empty() ? std::string("Corvane Setup") : paths.product_name;
-    auto* page = new PlaceholderPage(this, title, layout);
-    if (!page->Create(this)) {
-        delete page;
-        return;
-    }
-    currentPage = page;
-}
-
-void CMainFrame::ShowPreviousPage() {}
-void CMainFrame::AbortToCompletionPage() {}
-void CMainFrame::RunInstallation() {}
 void CMainFrame::Finish() { SetTimer(kTimerCloseFrame, 400); }
-
-void CMainFrame::ForwardClick(int, int, int action, const std::string&, CWnd*, const std::string&) {
-    if (action == 1)
-        ShowNextPage();
-    else if (action == 2)
-        ShowPreviousPage();
-}
 
 RECT CMainFrame::WorkArea() {
     RECT work{};

@@ -68,10 +68,20 @@ class CMainFrame : public CFrameWnd {
     /// A page reports a click it does not handle itself. `action` 1 means next, 2 back.
     void ForwardClick(int control_id, int element_index, int action, const std::string& name,
                       CWnd* page, const std::string& layout_file);
+    /// Moves on from the current page: skips the custom-setup page after a non-custom setup
+    /// type, runs the actions bound to the page entered, and in hidden mode creates the hidden
+    /// progress page instead. Past the end of the list the completion page follows.
     void ShowNextPage();
+    /// Steps back (never before the first page, which is then shown again); no actions run.
     void ShowPreviousPage();
+    /// The completion page, one position past the current one, with Back and Cancel disabled.
+    void ShowCompletionPage();
+    /// Blocks the wizard, marks the installation aborted and shows the completion page.
     void AbortToCompletionPage();
     void RunInstallation();
+    /// Where the wizard goes once the installation is over: the completion page after an
+    /// abort, the add-on step when one is pending, the finish in hidden mode, else next page.
+    void ContinueAfterInstallation();
     void Finish();
 
     /// The settings value of `section`/`key`, read into a buffer of `buffer_size` bytes
@@ -158,6 +168,10 @@ class CMainFrame : public CFrameWnd {
     bool CreateStartPage();
     bool UnpackArchive();
     void CloseCurrentPage();
+    /// The file name at `position` of the list; empty outside it.
+    std::string PageAt(int position) const;
+    /// Creates, loads and (when `visible`) shows a page, which becomes the current page.
+    bool OpenPage(const std::string& file, int position, int count, bool visible);
     void ShowBackgroundWindow();
     void LoadBackgroundPicture();
     void CoverWorkArea();

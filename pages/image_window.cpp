@@ -140,7 +140,7 @@ void CImageWindow::LoadPage(const std::string& folder, const std::string& file, 
         ApplyProperties(element);
 
     PlaceWindow();
-    // The standard page set-up for the layout file name runs here.
+    SetUpStandardPage();
 
     int finish = FindControlByName("IDC_FINISH");
     if (finish != -1) {

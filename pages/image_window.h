@@ -139,6 +139,27 @@ class CImageWindow : public CDialog {
     /// True when the click action finished the click.
     bool RunClickAction(const PageElement& element);
 
+    // The standard pages' handling of well-known control names (control_actions_win.cpp)
+    // and their set-up by layout file name (control_actions_setup_win.cpp).
+    /// True when a handler of the name finished the click (or the customer check stopped it).
+    bool HandleNamedControl(const std::string& name);
+    void ChooseInstallFolder();
+    void LicenceChoice(int choice);
+    void InstallForChoice(int choice);
+    void SetupTypeChoice(int choice);
+    void LaunchChoice(int choice);
+    /// Stores the customer page's names (file and registry); passes at once on other pages.
+    bool CheckCustomerInformation();
+    void SetUpStandardPage();
+    void FillFeatureTree();
+    void SetUpProgressPage();
+    void SetUpCompletePage();
+    void ShowTextFile(const char* file_key, const char* control_key);
+    void SetCheckOf(const char* name, bool checked);
+    void EnableNamed(const char* name, bool enabled);
+    void ShowNamed(const char* name, bool shown);
+    std::string TextOfNamed(const char* name) const;
+
     CMainFrame* wizard_;
     CToolTipCtrl tooltip_;
     std::string folder_, file_;

@@ -1,11 +1,14 @@
-// Clicks on a page's controls and the cancel request.
+// Clicks on a page's controls and the cancel request. A click goes through three stages:
+// the element's own click action, the standard pages' handling of its control name, and the
+// report to the wizard.
 
 #include "pages/image_window.h"
 
 #include "app/main_frame.h"
 #include "app/setup_state.h"
+#include "pages/control_actions.h"
+#include "pages/control_actions_win.h"
 #include "pages/page_text.h"
-#include "resources/resource.h"
 
 #include <shellapi.h>
 
@@ -17,31 +20,29 @@ void CImageWindow::ForwardToWizard(int id, int index, int action, const std::str
 }
 
 bool CImageWindow::RunClickAction(const PageElement& element) {
-    const std::string& action = element.action;
-    if (action.find("0 -") != std::string::npos || action == "[Do Nothing]")
+    ClickAction action = ClassifyClickAction(element.action);
+    switch (action) {
+    case ClickAction::PassOn:
         return false;
-    if (action == "1 - Close Window") {
+    case ClickAction::CloseWindow:
         RequestCancel();
         return true;
-    }
-    if (action == "2 - Minimize Window") {
+    case ClickAction::Minimize:
         ShowWindow(SW_MINIMIZE);
         return true;
-    }
-    if (action == "3 - Run App" || action == "4 - Run App and Close") {
+    case ClickAction::RunApp:
+    case ClickAction::RunAppAndClose: {
         std::string target = ExpandPageText(wizard_, element.argument);
         // The result is not checked: a program that cannot be opened fails silently.
         ::ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
-        if (action == "4 - Run App and Close")
+        if (action == ClickAction::RunAppAndClose)
             RequestCancel();
         return true;
+    }
     }
     return false;
 }
 
-// The click dispatch: the element's own action first, then the report to the wizard. The
-// handling of the standard pages' control names (browse, licence, install-for, setup type,
-// launch choices, customer information, language) belongs between the two.
 void CImageWindow::HandleControlClick(int id) {
     int index = ElementIndexOfControl(id);
     if (index < 0)
@@ -61,6 +62,8 @@ void CImageWindow::HandleControlClick(int id) {
     }
     if (RunClickAction(element))
         return;
+    if (HandleNamedControl(name))
+        return;
 
     if (name == "IDC_FINISH")
         ShowWindow(SW_HIDE);
@@ -70,17 +73,19 @@ void CImageWindow::HandleControlClick(int id) {
 }
 
 void CImageWindow::RequestCancel() {
-    // The confirmation uses the cancel dialog's template; its OK answers 1.
-    CDialog confirm(IDD_CANCELSETUP, this);
-    if (confirm.DoModal() != IDOK)
+    if (!ConfirmCancel(this))
         return;
     SetupState& state = setupState();
     state.cancelFlag = 1;
     if (CControlWnd* cancel = ControlOf(FindControlByName("IDCANCEL")))
         cancel->EnableWindow(false);
     state.installAborted = kOn;
+    // The wizard answers with the completion page, whose Finish ends the run and removes
+    // the work folder. No quit message is posted here: it would end the process under the
+    // completion page and leave the decrypted settings behind in the temp folder.
     ForwardToWizard(0, 0, 0, "IDC_NEXT");
-    ::PostQuitMessage(0);
+    if (m_hWnd && wizard_ && wizard_->currentPage != this)
+        EndDialog(IDOK);
 }
 
 } // namespace cv

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Runs the demo setup folder under the Wine harness without a user: walks the wizard,
-saves one screenshot per page and ends the run.
+"""Runs the demo setup folder under the Wine harness without a user: walks the wizard from
+the welcome page to the completion page as a user would (accepting the licence, choosing the
+custom setup so that every page shows), saves one screenshot per page and finishes. Then it
+shows the pages the walk does not reach (start, cancel and error pages) one at a time.
 
     run_demo.py SETUP_FOLDER SCREENSHOT_FOLDER
 """
+import shutil
 import sys
 import time
 from pathlib import Path
@@ -11,28 +14,106 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import cvdrive  # noqa: E402
 
+CAPTION = "Corvane Demo Setup"
 
-def main():
-    setup, shots = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
-    cvdrive.OUTPUT = shots
+# Each page of the walk: the layout it shows, what to click before Next, and Next's caption.
+WALK = [
+    ("welcome", [], "&Next >"),
+    ("license", ["I &accept the terms in the license agreement"], "&Next >"),
+    ("readme", [], "&Next >"),
+    ("customer", [], "&Next >"),
+    ("destination", [], "&Next >"),
+    ("setuptype", ["C&ustom"], "&Next >"),
+    ("customsetup", [], "&Next >"),
+    ("ready", [], "&Install"),
+    ("progress", [], None),
+    ("complete", [], "&Finish"),
+]
+
+EXTRA_PAGES = ["start", "cancelsetup", "setuperror"]
+
+
+def next_page(driver, old, timeout=20):
+    """The handle of the wizard page that replaced `old`."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        for w in driver.windows():
+            if w["visible"] and w["caption"] == CAPTION and w["hwnd"] != old:
+                return w["hwnd"]
+        time.sleep(0.1)
+    return None
+
+
+def shoot(name):
+    time.sleep(0.8)  # let the page paint
+    shot = cvdrive.screenshot(name)
+    print(f"demo: {name}: {shot}")
+
+
+def walk(setup):
     driver = cvdrive.Driver()
     try:
         driver.start(setup / "setup.exe", setup)
-        page = driver.wait("#32770", "Corvane Demo", 60000)
+        page = driver.wait("#32770", CAPTION, 60000)
         if page is None:
             print("demo: the first page did not appear")
             cvdrive.screenshot("00-no-page")
             return 1
         time.sleep(1.5)  # let the background window settle behind the page
-        shot = cvdrive.screenshot("01-first-page")
-        print(f"demo: first page shown; screenshot {shot}")
-        driver.click(page, "Close")
+        for number, (name, clicks, forward) in enumerate(WALK, start=1):
+            for caption in clicks:
+                driver.click(page, caption)
+                time.sleep(0.3)
+            shoot(f"{number:02}-{name}")
+            if forward is None:
+                page = next_page(driver, page)  # the progress page moves on by itself
+                continue
+            driver.click(page, forward)
+            if name != "complete":
+                page = next_page(driver, page)
+                if page is None:
+                    print(f"demo: no page after {name}")
+                    return 1
         code = driver.exit_code(20000)
         print(f"demo: setup ended with exit code {code}")
         return 0 if code == 0 else 1
     finally:
         driver.kill()
         driver.close()
+
+
+def show_alone(setup, page_name, number):
+    """Runs a copy of the setup whose page list is `page_name` alone."""
+    copy = setup.parent / f"setup-{page_name}"
+    if copy.exists():
+        shutil.rmtree(copy)
+    shutil.copytree(setup, copy)
+    settings = (Path(__file__).resolve().parent / "demo" / "setup.inf").read_text()
+    head, rest = settings.split("[DIALOGLIST]", 1)
+    rest = rest.split("\n", 1)[1]
+    rest = "\n".join(line for line in rest.split("\n") if not line.startswith(("TOTAL1=", "W")))
+    cvdrive.write_settings(copy, f"{head}[DIALOGLIST]\nTOTAL1=1\nW0={page_name}.lcd\n{rest}", None)
+    driver = cvdrive.Driver()
+    try:
+        driver.start(copy / "setup.exe", copy)
+        if driver.wait("#32770", CAPTION, 60000) is None:
+            print(f"demo: {page_name} did not appear")
+            return 1
+        time.sleep(1.0)
+        shoot(f"{number:02}-{page_name}")
+        return 0
+    finally:
+        driver.kill()
+        driver.close()
+
+
+def main():
+    setup, shots = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
+    cvdrive.OUTPUT = shots
+    status = walk(setup)
+    for offset, name in enumerate(EXTRA_PAGES):
+        status |= show_alone(setup, name, len(WALK) + 1 + offset)
+    return status
 
 
 if __name__ == "__main__":

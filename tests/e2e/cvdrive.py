@@ -243,3 +243,14 @@ def write_archive(folder, files):
     subprocess.run(["gcab", "-c", "-z", str(folder / "file1.cab"), *sorted(files)], cwd=staging,
                    check=True, capture_output=True, timeout=60)
     shutil.rmtree(staging)
+
+
+def write_close_page(folder, layout="welcome.lcd"):
+    """A one-page theme for tests that only need a first page: a white page captioned with
+    the product name and a "Close" button that finishes the run."""
+    theme = Path(folder) / "theme"
+    theme.mkdir(parents=True, exist_ok=True)
+    (theme / layout).write_text(
+        "[MAINWINDOW]\ncaption=<ProductName>\nbkcolor=255,255,255\nwidth=400\nheight=300\n"
+        "[INFO]\nTOTAL=1\n0=e,150,200,100,25,BUTTON,{},p,1\n"
+        "[DADOS]\n1,t=2\n1,0=Name|IDC_FINISH|0\n1,1=Caption|Close|0\n")

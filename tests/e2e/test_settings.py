@@ -18,6 +18,9 @@ a4=<ProgramFilesFolder>\\Settings Product
 [SPLASH]
 a1=No
 a5=No
+[DIALOGLIST]
+TOTAL1=1
+W0=welcome.lcd
 [SETUPTYPE]
 TOTAL=2
 FeatureName0=Core
@@ -36,7 +39,7 @@ def make_product(root):
     (product / "setup.inf").write_bytes(SETUP_INF.replace("\n", "\r\n").encode())
     (product / "data.inf").write_bytes(DATA_INF.replace("\n", "\r\n").encode())
     (product / "files" / "readme.txt").write_text("hello\n")
-    (product / "theme" / "welcome.lcd").write_text("[Window]\n")
+    cvdrive.write_close_page(product)
     (product / "language.lan").write_text("[CancelSetup]\n0=Cancel?\n")
     return product
 

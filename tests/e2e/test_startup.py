@@ -10,7 +10,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
-from cvdrive import Driver, TraceMonitor, fresh_folder, screenshot, write_archive, write_settings  # noqa: E402
+from cvdrive import Driver, TraceMonitor, fresh_folder, screenshot, write_archive, write_close_page, write_settings  # noqa: E402
 
 MISSING = ("Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\n"
            "These files must be in the same directory of setup.exe")
@@ -20,10 +20,13 @@ a1=Trace Product
 [SPLASH]
 a1=No
 a5=No
+[DIALOGLIST]
+TOTAL1=1
+W0=welcome.lcd
 """
 
 START_MARKERS = ["1", "2", "3", "4", "5", "6", "a7", "a8", "a9", "START INSTALL NOW",
-                 "DESCOMPACTOU", "TerminarJanela", "a10", "a11", "a12", "13", "14", "15"]
+                 "DESCOMPACTOU", "TerminarJanela", "a10", "a11", "a12", "13", "14"]
 
 
 class StartUp(unittest.TestCase):
@@ -71,6 +74,7 @@ class StartUp(unittest.TestCase):
 
     def run_to_first_page(self, folder):
         write_archive(folder, {"F1_readme.txt": b"readme\r\n"})
+        write_close_page(folder)
         self.driver.start(cvdrive.SETUP_EXE, folder)
         page = self.driver.wait("#32770", "Trace Product", 30000)
         self.assertIsNotNone(page, "the first page did not appear")
@@ -102,8 +106,13 @@ class StartUp(unittest.TestCase):
             texts.append(m.group(4))
         # The unpacking reports its own steps between the markers.
         markers = [t for t in texts if not t.startswith(("UnCompress", "CompactFilesTH"))]
-        self.assertEqual(markers[:len(START_MARKERS)], START_MARKERS)
         self.assertIn("CompactFilesTH8", texts)
+        self.assertEqual(markers[:len(START_MARKERS)], START_MARKERS)
+        # The first page: the page traces with the theme folder, then the sequence's last marker.
+        after = markers[len(START_MARKERS):len(START_MARKERS) + 4]
+        self.assertEqual(len(after), 4, markers)
+        self.assertEqual([after[0], after[2], after[3]], ["HERE NO SHOW NEXT DIALOG", "SAINDO", "15"])
+        self.assertTrue(after[1].lower().endswith("\\trace\\theme\\"), after[1])
 
     def test_without_monitor_the_run_is_the_same(self):
         folder = fresh_folder("no-trace")
