@@ -57,7 +57,7 @@ class Wizard(unittest.TestCase):
     def setUp(self):
         self.driver = Driver()
         self.driver.start(self.setup / "setup.exe", self.setup)
-        self.page = self.driver.wait("#32770", CAPTION, 60000)
+        self.page = self.first_page()
         self.assertIsNotNone(self.page, "the first page did not appear")
 
     def tearDown(self):
@@ -65,6 +65,17 @@ class Wizard(unittest.TestCase):
         self.driver.close()
 
     # ------------------------------------------------------------ helpers
+
+    def first_page(self, timeout=60):
+        """The welcome page, once the start page has unpacked the archive and closed."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for w in self.driver.windows():
+                if w["visible"] and w["caption"] == CAPTION and \
+                        TITLES["welcome"] in [c["text"] for c in self.driver.controls(w["hwnd"])]:
+                    return w["hwnd"]
+            time.sleep(0.1)
+        return None
 
     def window(self, hwnd):
         found = [w for w in self.driver.windows() if w["hwnd"] == hwnd]
