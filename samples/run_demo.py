@@ -44,6 +44,20 @@ def next_page(driver, old, timeout=20):
     return None
 
 
+def first_page(driver, timeout=60):
+    """The first wizard page, once the start page has unpacked the archive and closed."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        for w in driver.windows():
+            if not (w["visible"] and w["caption"] == CAPTION):
+                continue
+            texts = " ".join(c["text"] for c in driver.controls(w["hwnd"]))
+            if "unpacked" not in texts:
+                return w["hwnd"]
+        time.sleep(0.1)
+    return None
+
+
 def shoot(name):
     time.sleep(0.8)  # let the page paint
     shot = cvdrive.screenshot(name)
@@ -54,7 +68,7 @@ def walk(setup):
     driver = cvdrive.Driver()
     try:
         driver.start(setup / "setup.exe", setup)
-        page = driver.wait("#32770", CAPTION, 60000)
+        page = first_page(driver)
         if page is None:
             print("demo: the first page did not appear")
             cvdrive.screenshot("00-no-page")
@@ -96,7 +110,7 @@ def show_alone(setup, page_name, number):
     driver = cvdrive.Driver()
     try:
         driver.start(copy / "setup.exe", copy)
-        if driver.wait("#32770", CAPTION, 60000) is None:
+        if (first_page(driver) if page_name != "start" else driver.wait("#32770", CAPTION, 60000)) is None:
             print(f"demo: {page_name} did not appear")
             return 1
         time.sleep(1.0)

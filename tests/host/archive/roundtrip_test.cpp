@@ -99,9 +99,11 @@ void check_round_trip(const std::vector<cab::WriterEntry>& entries, cab::WriterO
     ASSERT_TRUE(r.ok()) << r.message;
     ASSERT_GE(paths.size(), min_cabs);
     ASSERT_LE(paths.size(), max_cabs);
-    for (const auto& p : paths)
-        if (options.max_cabinet_size)
+    for (const auto& p : paths) {
+        if (options.max_cabinet_size) {
             EXPECT_LE(fs::file_size(p), options.max_cabinet_size) << p;
+        }
+    }
 
     const auto want = by_name(entries);
     MemoryHandler ours;
