@@ -117,7 +117,6 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 }
 
 void CMainFrame::DetermineWindowsVersionName() {}
-bool CMainFrame::DecideLanguage() { return false; }
 
 // ---------------------------------------------------------------- start sequence
 
@@ -181,7 +180,6 @@ int CMainFrame::RunStartSequence() {
     return 0;
 }
 
-void CMainFrame::ShowSplash() {}
 bool CMainFrame::CheckRequirements() { return true; }
 bool CMainFrame::CheckAdministratorRights() { return true; }
 void CMainFrame::ReadConditions() {}
