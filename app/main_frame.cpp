@@ -116,7 +116,6 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 }
 
 void CMainFrame::DetermineWindowsVersionName() {}
-bool CMainFrame::DecideLanguage() { return false; }
 
 // ---------------------------------------------------------------- start sequence
 
@@ -180,7 +179,6 @@ int CMainFrame::RunStartSequence() {
     return 0;
 }
 
-void CMainFrame::ShowSplash() {}
 bool CMainFrame::CheckRequirements() { return true; }
 bool CMainFrame::CheckAdministratorRights() { return true; }
 void CMainFrame::ReadConditions() {}

@@ -83,6 +83,9 @@ class CMainFrame : public CFrameWnd {
     /// abort, the add-on step when one is pending, the finish in hidden mode, else next page.
     void ContinueAfterInstallation();
     void Finish();
+    /// Switches to `language_file`: it becomes the process-wide language file, the page files
+    /// of the theme folder take their captions from it, then the start sequence runs.
+    void ApplyLanguage(const std::string& language_file);
 
     /// The settings value of `section`/`key`, read into a buffer of `buffer_size` bytes
     /// with an empty default.
@@ -152,6 +155,8 @@ class CMainFrame : public CFrameWnd {
     void DetermineWindowsVersionName();
     /// True when the language page is shown; the run then continues from that page.
     bool DecideLanguage();
+    /// Shows "askuser.lcd" with the language list; false when the page cannot be created.
+    bool ShowLanguagePage();
 
     /// The start sequence; 0 on success, -1 when a step failed (a quit message is posted).
     int RunStartSequence();

@@ -13,6 +13,8 @@
 #include "registry/registro.h"
 #include "resources/resource.h"
 
+#include "app/path_dialog.h"
+
 #include <shlobj.h>
 
 namespace cv {
@@ -28,28 +30,13 @@ HKEY RootOfName(const std::string& name) {
 
 } // namespace
 
-bool ConfirmCancel(CWnd* owner) {
-    // The confirmation uses the cancel dialog's template; its OK answers 1.
-    CDialog confirm(IDD_CANCELSETUP, owner);
-    return confirm.DoModal() == IDOK;
-}
-
-bool ChooseFolder(CWnd* owner, const std::string& title, const std::string& prompt, std::string& folder) {
-    char chosen[MAX_PATH] = "";
-    std::string text = title + "\n" + prompt;
-    BROWSEINFOA info{};
-    info.hwndOwner = owner ? owner->m_hWnd : nullptr;
-    info.pszDisplayName = chosen;
-    info.lpszTitle = text.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST item = ::SHBrowseForFolderA(&info);
-    if (!item)
+bool ChooseFolder(CWnd* owner, const std::string& title, const std::string&, std::string& folder) {
+    // The folder browser with its edit field, validation and folder creation.
+    CPathDialog dialog(title, folder, owner ? owner->m_hWnd : nullptr);
+    if (dialog.DoModal() != IDOK || dialog.folder().empty())
         return false;
-    bool ok = ::SHGetPathFromIDListA(item, chosen) && chosen[0] != '\0';
-    ::CoTaskMemFree(item);
-    if (ok)
-        folder = chosen;
-    return ok;
+    folder = dialog.folder();
+    return true;
 }
 
 bool CImageWindow::HandleNamedControl(const std::string& name) {
