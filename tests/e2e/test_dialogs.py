@@ -9,7 +9,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
-from cvdrive import Driver, fresh_folder, screenshot, write_settings  # noqa: E402
+from cvdrive import Driver, fresh_folder, screenshot, write_archive, write_settings  # noqa: E402
 
 PRODUCT = """[APPINFO]
 a1=Splash Product
@@ -18,6 +18,9 @@ a1=Yes
 a2=D:\\art\\company-logo.gif
 a3=3
 a5=No
+[DIALOGLIST]
+TOTAL1=1
+W0=welcome.lcd
 """
 
 
@@ -32,6 +35,8 @@ class Splash(unittest.TestCase):
     def test_splash_shows_setup_gif_for_its_time_then_the_first_page(self):
         folder = fresh_folder("splash")
         write_settings(folder, PRODUCT, "")
+        write_archive(folder, {"F1_readme.txt": b"readme\r\n"})
+        cvdrive.write_close_page(folder)
         subprocess.run(["convert", "-size", "180x100", "xc:orange", "xc:navy", "-delay", "30", "-loop", "0",
                         str(folder / "setup.gif")], check=True, timeout=60)
         self.driver.start(cvdrive.SETUP_EXE, folder)

@@ -9,7 +9,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
-from cvdrive import Driver, fresh_folder, screenshot, write_settings  # noqa: E402
+from cvdrive import Driver, fresh_folder, screenshot, write_archive, write_settings  # noqa: E402
 
 PRODUCT = """[APPINFO]
 a1=Lingua Product
@@ -18,6 +18,10 @@ Language=German
 [SPLASH]
 a1=No
 a5=No
+[DIALOGLIST]
+TOTAL1=2
+W0=welcome.lcd
+W1=customer.lcd
 """
 
 CUSTOMER_CONTROLS = ["IDCANCEL", "IDC_LOGO", "IDC_CVFRAME", "IDC_SUBTITLE", "IDC_TITLE", "IDC_BACK",
@@ -57,6 +61,7 @@ GERMAN = ("[InstallWelcome]\r\n2=Weiter >\r\n3=Willkommen bei [ProductName]\r\n"
 def make_setup(name, method, languages):
     folder = fresh_folder(name)
     write_settings(folder, PRODUCT.format(method=method), "")
+    write_archive(folder, {"F1_readme.txt": b"readme\r\n"})
     theme = folder / "theme"
     theme.mkdir()
     (theme / "welcome.lcd").write_bytes(layout(["IDC_STATIC1", "IDC_NEXT"]).encode("latin-1"))

@@ -225,7 +225,7 @@ class Wizard(unittest.TestCase):
         self.go(NEXT)
         self.assertEqual(self.shown_page(), "license")
         self.driver.click(self.page, CANCEL)
-        self.confirm_cancel("Cancel")
+        self.confirm_cancel("&No")
         time.sleep(0.5)
         w = self.window(self.page)
         self.assertTrue(w and w["visible"])
@@ -236,7 +236,7 @@ class Wizard(unittest.TestCase):
     def test_confirmed_cancel_ends_at_the_completion_page(self):
         self.go(NEXT)
         self.driver.click(self.page, CANCEL)
-        self.confirm_cancel("OK")
+        self.confirm_cancel("&Yes")
         self.assertEqual(self.replaced(), "complete")
         screenshot("wizard-cancelled-complete")
         texts = self.texts()
