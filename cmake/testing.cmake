@@ -50,6 +50,10 @@ function(cv_win_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest_main)
   cv_wine_command(NAME ${T_NAME} COMMAND wine $<TARGET_FILE:${T_NAME}>)
+  # A Windows process that ends early can still exit with 0; the test passes only when
+  # GoogleTest printed its summary of passed tests and no failure.
+  set_tests_properties(${T_NAME} PROPERTIES PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+                       FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 endfunction()
 
 if(CV_WIN AND NOT TARGET cv_wine_fixture)

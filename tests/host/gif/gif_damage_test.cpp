@@ -12,23 +12,23 @@ namespace cv::gif {
 namespace {
 
 using test::FrameSpec;
-using test::GifSpec;
+using test::GifPlan;
 using test::WriteGif;
 
 std::vector<std::uint8_t> ThreeFrames() {
-    GifSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.loop_extension = true;
+    GifPlan plan;
+    plan.width = 16;
+    plan.height = 16;
+    plan.loop_extension = true;
     for (int i = 0; i < 3; ++i) {
         FrameSpec f = test::Rect(i, i, 16 - i, 12);
         f.delay = 10 + i;
         f.disposal = i;
         f.local_table = i == 1;
         f.comment = i == 2 ? "note" : "";
-        spec.frames.push_back(f);
+        plan.frames.push_back(f);
     }
-    return WriteGif(spec);
+    return WriteGif(plan);
 }
 
 void ExpectFramesInside(const std::vector<std::uint8_t>& data, const Split& split) {
@@ -113,11 +113,11 @@ TEST(GifDamage, ScreenThatIsNotThere) {
 }
 
 TEST(GifDamage, FrameCountIsBounded) {
-    GifSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.frames.assign(kMaxFrames + 5, FrameSpec{});
-    std::vector<std::uint8_t> file = WriteGif(spec);
+    GifPlan plan;
+    plan.width = 1;
+    plan.height = 1;
+    plan.frames.assign(kMaxFrames + 5, FrameSpec{});
+    std::vector<std::uint8_t> file = WriteGif(plan);
     Split split = SplitFrames(file);
     EXPECT_EQ(split.frames.size(), kMaxFrames);
     EXPECT_EQ(split.end, WalkEnd::FrameLimit);

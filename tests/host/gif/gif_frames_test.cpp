@@ -17,14 +17,14 @@ namespace cv::gif {
 namespace {
 
 using test::FrameSpec;
-using test::GifSpec;
+using test::GifPlan;
 using test::WriteGif;
 
-GifSpec TwoFrameAnimation() {
-    GifSpec spec;
-    spec.width = 10;
-    spec.height = 8;
-    spec.loop_extension = true;
+GifPlan TwoFrameAnimation() {
+    GifPlan plan;
+    plan.width = 10;
+    plan.height = 8;
+    plan.loop_extension = true;
     FrameSpec a;
     a.width = 10;
     a.height = 8;
@@ -40,24 +40,24 @@ GifSpec TwoFrameAnimation() {
     b.disposal = 3;
     b.colour = 2;
     b.local_table = true;
-    spec.frames = {a, b};
-    return spec;
+    plan.frames = {a, b};
+    return plan;
 }
 
-GifSpec OneFrame(int size) {
-    GifSpec spec;
-    spec.width = size;
-    spec.height = size;
-    spec.frames = {test::Rect(0, 0, size, size)};
-    return spec;
+GifPlan OneFrame(int size) {
+    GifPlan plan;
+    plan.width = size;
+    plan.height = size;
+    plan.frames = {test::Rect(0, 0, size, size)};
+    return plan;
 }
 
 TEST(GifSplit, OneImageFileIsOneFrameAndItsOwnStandaloneCopy) {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 3;
-    spec.frames = {test::Rect(0, 0, 4, 3)};
-    std::vector<std::uint8_t> file = WriteGif(spec);
+    GifPlan plan;
+    plan.width = 4;
+    plan.height = 3;
+    plan.frames = {test::Rect(0, 0, 4, 3)};
+    std::vector<std::uint8_t> file = WriteGif(plan);
     Split split = SplitFrames(file);
     ASSERT_EQ(split.frames.size(), 1u);
     EXPECT_EQ(split.end, WalkEnd::Trailer);
@@ -120,18 +120,18 @@ TEST(GifSplit, StandaloneFrameIsScreenPlusFrameBlocksPlusTrailer) {
 }
 
 TEST(GifSplit, FrameWithoutGraphicControlAndFileWithoutGlobalTable) {
-    GifSpec spec;
-    spec.width = 6;
-    spec.height = 6;
-    spec.global_table = false;
+    GifPlan plan;
+    plan.width = 6;
+    plan.height = 6;
+    plan.global_table = false;
     FrameSpec a = test::Rect(0, 0, 6, 6);
     a.local_table = true;
     FrameSpec b = test::Rect(1, 1, 2, 2);
     b.local_table = true;
     b.delay = 0;
     b.disposal = 1;
-    spec.frames = {a, b};
-    std::vector<std::uint8_t> file = WriteGif(spec);
+    plan.frames = {a, b};
+    std::vector<std::uint8_t> file = WriteGif(plan);
     Split split = SplitFrames(file);
     EXPECT_EQ(split.screen.global_table_size, 0u);
     ASSERT_EQ(split.frames.size(), 2u);

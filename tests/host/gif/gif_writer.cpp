@@ -52,21 +52,21 @@ std::vector<std::uint8_t> SolidImageData(int pixels, std::uint8_t colour) {
     return out;
 }
 
-std::vector<std::uint8_t> WriteGif(const GifSpec& spec) {
+std::vector<std::uint8_t> WriteGif(const GifPlan& plan) {
     std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
-    PutU16(out, spec.width);
-    PutU16(out, spec.height);
-    out.push_back(spec.global_table ? 0x81 : 0x00); // table present, 2^(1+1) entries
+    PutU16(out, plan.width);
+    PutU16(out, plan.height);
+    out.push_back(plan.global_table ? 0x81 : 0x00); // table present, 2^(1+1) entries
     out.push_back(0);                                // background colour index
     out.push_back(0);                                // aspect ratio
-    if (spec.global_table)
+    if (plan.global_table)
         PutPalette(out);
-    if (spec.loop_extension) {
+    if (plan.loop_extension) {
         const std::uint8_t app[] = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E',
                                     '2', '.', '0', 3, 1, 0, 0, 0};
         out.insert(out.end(), app, app + sizeof app);
     }
-    for (const FrameSpec& f : spec.frames) {
+    for (const FrameSpec& f : plan.frames) {
         if (!f.comment.empty()) {
             out.push_back(0x21);
             out.push_back(0xFE);
@@ -89,7 +89,7 @@ std::vector<std::uint8_t> WriteGif(const GifSpec& spec) {
         std::vector<std::uint8_t> image = SolidImageData(f.width * f.height, f.colour);
         out.insert(out.end(), image.begin(), image.end());
     }
-    if (spec.trailer)
+    if (plan.trailer)
         out.push_back(0x3B);
     return out;
 }

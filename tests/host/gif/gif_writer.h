@@ -22,7 +22,7 @@ struct FrameSpec {
     std::string comment;     ///< written as a comment extension before the frame when set
 };
 
-struct GifSpec {
+struct GifPlan {
     int width = 1;
     int height = 1;
     bool global_table = true;
@@ -41,8 +41,8 @@ inline FrameSpec Rect(int left, int top, int width, int height) {
     return f;
 }
 
-/// The GIF89a bytes for `spec`.
-std::vector<std::uint8_t> WriteGif(const GifSpec& spec);
+/// The GIF89a bytes for `plan`.
+std::vector<std::uint8_t> WriteGif(const GifPlan& plan);
 
 /// The image data of one solid frame: code-size byte, sub-blocks, terminator.
 std::vector<std::uint8_t> SolidImageData(int pixels, std::uint8_t colour);

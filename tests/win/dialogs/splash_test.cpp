@@ -19,16 +19,16 @@ namespace {
 using namespace cv::test;
 
 void WriteGif(const std::string& path) {
-    gif::test::GifSpec spec;
-    spec.width = 160;
-    spec.height = 90;
+    gif::test::GifPlan plan;
+    plan.width = 160;
+    plan.height = 90;
     for (int i = 0; i < 4; ++i) {
         gif::test::FrameSpec f = gif::test::Rect(i * 40, 0, 40, 90);
         f.delay = 20;
         f.colour = static_cast<std::uint8_t>(1 + i % 3);
-        spec.frames.push_back(f);
+        plan.frames.push_back(f);
     }
-    std::vector<std::uint8_t> bytes = gif::test::WriteGif(spec);
+    std::vector<std::uint8_t> bytes = gif::test::WriteGif(plan);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

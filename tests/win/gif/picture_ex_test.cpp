@@ -16,7 +16,7 @@ namespace cv {
 namespace {
 
 using gif::test::FrameSpec;
-using gif::test::GifSpec;
+using gif::test::GifPlan;
 using gif::test::Rect;
 using gif::test::WriteGif;
 
@@ -54,16 +54,16 @@ void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
 /// Solid full-screen frames of `count`, cycling red, green, blue, with one delay.
 std::vector<std::uint8_t> Animation(int count, int delay, int size = 20) {
-    GifSpec spec;
-    spec.width = size;
-    spec.height = size;
+    GifPlan plan;
+    plan.width = size;
+    plan.height = size;
     for (int i = 0; i < count; ++i) {
         FrameSpec f = Rect(0, 0, size, size);
         f.delay = delay;
         f.colour = static_cast<std::uint8_t>(1 + i % 3);
-        spec.frames.push_back(f);
+        plan.frames.push_back(f);
     }
-    return WriteGif(spec);
+    return WriteGif(plan);
 }
 
 /// A 24-bit bottom-up BMP file of one colour.
@@ -157,9 +157,9 @@ TEST_F(PictureExTest, AnimationAdvancesAndStopsWithinFiveSeconds) {
 }
 
 TEST_F(PictureExTest, DisposalClearsToButtonFaceOrRestoresAndLastFrameStays) {
-    GifSpec spec;
-    spec.width = 20;
-    spec.height = 20;
+    GifPlan plan;
+    plan.width = 20;
+    plan.height = 20;
     FrameSpec full = Rect(0, 0, 20, 20); // red everywhere
     full.delay = 5;
     FrameSpec cleared = Rect(0, 0, 10, 10); // green, then button face
@@ -174,8 +174,8 @@ TEST_F(PictureExTest, DisposalClearsToButtonFaceOrRestoresAndLastFrameStays) {
     last.delay = 5;
     last.disposal = 2;
     last.colour = 2;
-    spec.frames = {full, cleared, restored, last};
-    std::vector<std::uint8_t> gif = WriteGif(spec);
+    plan.frames = {full, cleared, restored, last};
+    std::vector<std::uint8_t> gif = WriteGif(plan);
     ASSERT_TRUE(picture_.LoadFromMemory(ToBlock(gif), static_cast<DWORD>(gif.size())));
     ASSERT_EQ(picture_.GetFrameCount(), 4u);
     EXPECT_EQ(picture_.GetBackgroundColor(), ::GetSysColor(COLOR_BTNFACE));
@@ -220,13 +220,13 @@ TEST_F(PictureExTest, ShortDelaysPlayAsOneTenthOfASecond) {
 }
 
 TEST_F(PictureExTest, OneImageGifIsStillAndStartsNoThread) {
-    GifSpec spec;
-    spec.width = 12;
-    spec.height = 9;
+    GifPlan plan;
+    plan.width = 12;
+    plan.height = 9;
     FrameSpec only = Rect(0, 0, 12, 9);
     only.colour = 3;
-    spec.frames = {only};
-    std::vector<std::uint8_t> gif = WriteGif(spec);
+    plan.frames = {only};
+    std::vector<std::uint8_t> gif = WriteGif(plan);
     ASSERT_TRUE(picture_.LoadFromMemory(ToBlock(gif), static_cast<DWORD>(gif.size())));
     EXPECT_TRUE(picture_.IsGif());
     EXPECT_EQ(picture_.GetFrameCount(), 0u);
@@ -252,17 +252,17 @@ TEST_F(PictureExTest, BitmapIsStillAndSizedFromItsHimetricSize) {
 
 TEST_F(PictureExTest, LoadingAgainWhilePlayingStopsAndStartsAfresh) {
     const std::string slow = TempFile("cv_gif_slow.gif", Animation(3, 500)); // 5 s per frame
-    GifSpec spec;
-    spec.width = 16;
-    spec.height = 16;
+    GifPlan plan;
+    plan.width = 16;
+    plan.height = 16;
     FrameSpec a = Rect(0, 0, 16, 16);
     a.delay = 5;
     a.colour = 1;
     FrameSpec b = Rect(0, 0, 16, 16);
     b.delay = 5;
     b.colour = 3;
-    spec.frames = {a, b};
-    const std::string quick = TempFile("cv_gif_quick.gif", WriteGif(spec));
+    plan.frames = {a, b};
+    const std::string quick = TempFile("cv_gif_quick.gif", WriteGif(plan));
 
     ASSERT_TRUE(picture_.LoadFromFile(slow));
     ASSERT_TRUE(picture_.Show());
