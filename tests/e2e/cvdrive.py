@@ -6,6 +6,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 from pathlib import Path
 
 BUILD = Path(os.environ.get("CV_BUILD_DIR", Path(__file__).resolve().parents[2] / "build" / "win"))
@@ -254,3 +255,17 @@ def write_close_page(folder, layout="welcome.lcd"):
         "[MAINWINDOW]\ncaption=<ProductName>\nbkcolor=255,255,255\nwidth=400\nheight=300\n"
         "[INFO]\nTOTAL=1\n0=e,150,200,100,25,BUTTON,{},p,1\n"
         "[DADOS]\n1,t=2\n1,0=Name|IDC_FINISH|0\n1,1=Caption|Close|0\n")
+
+
+class SetupRunTest(unittest.TestCase):
+    """A test case that runs setup.exe: no work folder left from earlier runs, one driver
+    per test, the program ended afterwards."""
+
+    def setUp(self):
+        for old in work_folders():
+            shutil.rmtree(old)
+        self.driver = Driver()
+
+    def tearDown(self):
+        self.driver.kill()
+        self.driver.close()

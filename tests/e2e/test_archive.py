@@ -43,16 +43,7 @@ def product_files(count=400, size=96 << 10):
     return files
 
 
-class Unpacking(unittest.TestCase):
-    def setUp(self):
-        for old in cvdrive.work_folders():
-            shutil.rmtree(old)
-        self.driver = Driver()
-
-    def tearDown(self):
-        self.driver.kill()
-        self.driver.close()
-
+class Unpacking(cvdrive.SetupRunTest):
     def make_setup(self, name, files):
         folder = fresh_folder(name)
         write_settings(folder, SETUP_INF, "")
@@ -119,17 +110,8 @@ class Unpacking(unittest.TestCase):
                 self.assertTrue(self.driver.gone(2000))
 
 
-class DiskPrompts(unittest.TestCase):
+class DiskPrompts(cvdrive.SetupRunTest):
     """A product spread over several cabinets, as on several disks."""
-
-    def setUp(self):
-        for old in cvdrive.work_folders():
-            shutil.rmtree(old)
-        self.driver = Driver()
-
-    def tearDown(self):
-        self.driver.kill()
-        self.driver.close()
 
     def pack_spanned(self, name):
         root = fresh_folder(name)

@@ -52,16 +52,7 @@ def pack(root):
     return out
 
 
-class SettingsFiles(unittest.TestCase):
-    def setUp(self):
-        for old in cvdrive.work_folders():
-            shutil.rmtree(old)
-        self.driver = Driver()
-
-    def tearDown(self):
-        self.driver.kill()
-        self.driver.close()
-
+class SettingsFiles(cvdrive.SetupRunTest):
     def only_work_folder(self):
         folders = cvdrive.work_folders()
         self.assertEqual(len(folders), 1, folders)
