@@ -43,6 +43,10 @@ TEST_F(PathDialogTest, EditFieldSitsAboveTheTreeAndShowsTheInitialFolder) {
                 return;
             caption = TextOf(b);
             HWND e = ::GetDlgItem(b, CPathDialog::kEditId);
+            // The browser fills the field from its first selection change, which may
+            // come a moment after the window appears.
+            for (int i = 0; i < 100 && TextOf(e).empty(); ++i)
+                ::Sleep(20);
             edit_text = TextOf(e);
             ::GetWindowRect(e, &edit);
             ::GetWindowRect(::GetDlgItem(b, CPathDialog::kTreeId), &tree);
