@@ -1,0 +1,18 @@
+#pragma once
+/// Starting a program for the run: the removal of a previous version, file actions and the
+/// add-on step all start programs the same way.
+
+#include <string>
+
+namespace cv {
+
+/// Starts `program` with `arguments` and waits until it has ended. A program that begins
+/// with "http" is opened with the shell's default handler instead and not waited for.
+/// Returns false when nothing could be started (a missing program is not an error of the
+/// run: the caller goes on).
+bool StartProgramAndWait(const std::string& program, const std::string& arguments);
+
+/// Opens `file` with the shell's default handler, passing `parameters`, without waiting.
+bool OpenWithShell(const std::string& file, const std::string& parameters = {});
+
+} // namespace cv
