@@ -1,10 +1,8 @@
 #include "tools/cvcab/extract_to_folder.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
-#include <utime.h>
+#include <fcntl.h>
 
 namespace cv::cvcab {
 
@@ -25,49 +23,22 @@ class DiscardSink : public cab::FileSink {
 
 class FileWriter : public cab::FileSink {
   public:
-    FileWriter(std::FILE* f, std::string path) : file_(f), path_(std::move(path)) {
-        // The reader hands over whole 32 KB blocks: write them straight through.
-        std::setvbuf(file_, nullptr, _IONBF, 0);
-    }
-    ~FileWriter() override {
-        if (file_)
-            std::fclose(file_);
-    }
+    FileWriter(BackgroundWriter& writer, int fd, std::string path)
+        : writer_(writer), file_(writer, fd, std::move(path)) {}
     bool write(const std::uint8_t* data, std::size_t n) override {
-        if (std::fwrite(data, 1, n, file_) == n)
+        if (file_.write(data, n))
             return true;
-        error_ = path_ + ": " + std::strerror(errno);
+        error_ = writer_.error();
         return false;
     }
     std::string error() const override { return error_; }
-    bool close() {
-        const int rc = std::fclose(file_);
-        file_ = nullptr;
-        return rc == 0;
-    }
-    const std::string& path() const { return path_; }
+    BackgroundWriter::File& file() { return file_; }
 
   private:
-    std::FILE* file_;
-    std::string path_;
+    BackgroundWriter& writer_;
+    BackgroundWriter::File file_;
     std::string error_;
 };
-
-void set_dos_time(const std::string& path, std::uint16_t date, std::uint16_t time) {
-    std::tm tm{};
-    tm.tm_year = ((date >> 9) & 127) + 80;
-    tm.tm_mon = ((date >> 5) & 15) - 1;
-    tm.tm_mday = date & 31;
-    tm.tm_hour = (time >> 11) & 31;
-    tm.tm_min = (time >> 5) & 63;
-    tm.tm_sec = (time & 31) * 2;
-    tm.tm_isdst = -1;
-    const std::time_t t = std::mktime(&tm);
-    if (t == static_cast<std::time_t>(-1))
-        return; // an impossible stored date leaves the time as it is
-    utimbuf times{t, t};
-    utime(path.c_str(), &times);
-}
 
 } // namespace
 
@@ -91,23 +62,33 @@ std::unique_ptr<cab::FileSink> FolderHandler::copy_file(const std::string&,
     if (!path.empty() && path.back() != '/')
         path += '/';
     path += name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
+    if (const std::string failure = writer_.error(); !failure.empty()) {
+        refusal_ = failure;
+        return nullptr;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
         refusal_ = "cannot create '" + path + "': " + std::strerror(errno);
         return nullptr;
     }
-    return std::make_unique<FileWriter>(f, path);
+    return std::make_unique<FileWriter>(writer_, fd, path);
 }
 
 bool FolderHandler::close_file(const cab::FileRecord& file, std::unique_ptr<cab::FileSink> sink) {
-    auto* writer = static_cast<FileWriter*>(sink.get());
-    if (!writer->close()) {
-        refusal_ = "cannot finish writing '" + writer->path() + "'";
+    static_cast<FileWriter*>(sink.get())->file().close(file.date, file.time);
+    if (const std::string failure = writer_.error(); !failure.empty()) {
+        refusal_ = failure;
         return false;
     }
-    set_dos_time(writer->path(), file.date, file.time);
     ++files_;
     return true;
+}
+
+std::string FolderHandler::finish() {
+    const std::string failure = writer_.finish();
+    if (!failure.empty() && refusal_.empty())
+        refusal_ = failure;
+    return failure;
 }
 
 } // namespace cv::cvcab

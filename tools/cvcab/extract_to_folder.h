@@ -2,6 +2,7 @@
 /// The handlers behind `cvcab t` and `cvcab x`.
 
 #include "archive/cab_reader.h"
+#include "tools/cvcab/background_writer.h"
 
 #include <string>
 
@@ -20,7 +21,8 @@ class TestHandler : public cab::ExtractHandler {
 };
 
 /// Writes every file into one folder under its bare file name, whatever folder part the
-/// stored name has, so nothing lands outside that folder (`cvcab x`).
+/// stored name has, so nothing lands outside that folder (`cvcab x`). The writing runs on a
+/// thread of its own; a write failure is reported by the next call or by `finish`.
 class FolderHandler : public cab::ExtractHandler {
   public:
     explicit FolderHandler(std::string folder) : folder_(std::move(folder)) {}
@@ -29,8 +31,11 @@ class FolderHandler : public cab::ExtractHandler {
     bool close_file(const cab::FileRecord& file, std::unique_ptr<cab::FileSink> sink) override;
     std::string refusal() const override { return refusal_; }
     std::size_t files() const { return files_; }
+    /// Waits for the last writes; returns the first write failure ("" when none).
+    std::string finish();
 
   private:
+    BackgroundWriter writer_;
     std::string folder_;
     std::string refusal_;
     std::size_t files_ = 0;

@@ -118,8 +118,11 @@ int main(int argc, char** argv) {
         } else {
             cvcab::FolderHandler handler(argv[3]);
             const auto r = cab::extract(io, path, handler, options);
+            const std::string write_failure = handler.finish();
             if (!r.ok())
                 return report(path, r);
+            if (!write_failure.empty())
+                return report(path, {cab::Status::aborted, write_failure});
         }
     }
     return 0;
