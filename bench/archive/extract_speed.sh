@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Wall time to extract a ~100 MB MSZIP cabinet of mixed text and random data with cvcab,
-# cabextract and (when installed) 7z, best of three runs each, with the ratios to cabextract.
+# cabextract and (when installed) 7z, best of three runs each, with the ratios to cabextract;
+# then the LZX and Quantum decode speeds (bench/archive/decode_speed).
 #
 #   bench/archive/extract_speed.sh [BUILD_DIR]     (a release build: no sanitizers)
 set -euo pipefail
@@ -85,3 +86,10 @@ else
     echo "7z          not installed"
 fi
 echo "goal: cvcab at most 0.50 of cabextract's time"
+
+echo
+if [ -x "$build/bench/archive/decode_speed" ]; then
+    "$build/bench/archive/decode_speed"
+else
+    echo "no decode_speed in $build: LZX and Quantum speeds not measured"
+fi

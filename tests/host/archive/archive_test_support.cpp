@@ -20,6 +20,16 @@ class MemorySink : public cab::FileSink {
     }
 };
 
+void put_u16(Bytes& b, std::uint32_t v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void put_u32(Bytes& b, std::uint32_t v) {
+    put_u16(b, v & 0xFFFF);
+    put_u16(b, v >> 16);
+}
+
 std::string slashed(std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
@@ -86,6 +96,47 @@ bool cabextract(const std::filesystem::path& cabinet, const std::filesystem::pat
             files[std::filesystem::relative(e.path(), out).generic_string()] =
                 read_whole_file(e.path().string());
     return ok;
+}
+
+Bytes write_one_folder_cabinet(const std::vector<Bytes>& blocks, std::uint32_t type_word,
+                               std::size_t size, const std::string& name) {
+    constexpr std::size_t kFrame = 32768;
+    const std::uint32_t header = 36, folder = 8, file = 16 + static_cast<std::uint32_t>(name.size()) + 1;
+    std::uint32_t total = header + folder + file;
+    for (const auto& b : blocks)
+        total += 8 + static_cast<std::uint32_t>(b.size());
+
+    Bytes cab = {'M', 'S', 'C', 'F'};
+    put_u32(cab, 0);
+    put_u32(cab, total);
+    put_u32(cab, 0);
+    put_u32(cab, header + folder); // first file record
+    put_u32(cab, 0);
+    cab.push_back(3); // version 1.3
+    cab.push_back(1);
+    put_u16(cab, 1); // folders
+    put_u16(cab, 1); // files
+    put_u16(cab, 0); // flags
+    put_u16(cab, 0x1234);
+    put_u16(cab, 0);
+    put_u32(cab, header + folder + file);
+    put_u16(cab, static_cast<std::uint32_t>(blocks.size()));
+    put_u16(cab, type_word);
+    put_u32(cab, static_cast<std::uint32_t>(size));
+    put_u32(cab, 0);      // offset in folder
+    put_u16(cab, 0);      // folder
+    put_u16(cab, 0x2A21); // 1 Jan 2001
+    put_u16(cab, 0);
+    put_u16(cab, 0x20);
+    cab.insert(cab.end(), name.begin(), name.end());
+    cab.push_back(0);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        put_u32(cab, 0); // no checksum
+        put_u16(cab, static_cast<std::uint32_t>(blocks[i].size()));
+        put_u16(cab, static_cast<std::uint32_t>(std::min(kFrame, size - i * kFrame)));
+        cab.insert(cab.end(), blocks[i].begin(), blocks[i].end());
+    }
+    return cab;
 }
 
 } // namespace cv::test

@@ -35,6 +35,12 @@ class MemoryHandler : public cab::ExtractHandler {
 /// not start with one. Returns the first failure.
 cab::Result extract_file_set(const std::string& path, MemoryHandler& handler);
 
+/// A cabinet holding one file `name` of `size` bytes in one folder of compression
+/// `type_word` (type in the low byte, window bits above), made of `blocks` (32768 output bytes
+/// each, the last one shorter), without checksums.
+Bytes write_one_folder_cabinet(const std::vector<Bytes>& blocks, std::uint32_t type_word,
+                               std::size_t size, const std::string& name);
+
 /// A fresh empty folder under the system temp folder.
 std::filesystem::path make_temp_folder(const std::string& tag);
 

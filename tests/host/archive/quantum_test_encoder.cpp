@@ -1,4 +1,5 @@
 #include "tests/host/archive/quantum_test_encoder.h"
+#include "tests/host/archive/archive_test_support.h"
 
 #include "archive/quantum_model.h"
 
@@ -153,15 +154,6 @@ struct Models {
     }
 };
 
-void put_u16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put_u32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    put_u16(b, v & 0xFFFF);
-    put_u16(b, v >> 16);
-}
-
 } // namespace
 
 struct QuantumTestWriter::State {
@@ -276,43 +268,8 @@ std::vector<std::vector<std::uint8_t>> quantum_encode(const std::vector<std::uin
 
 std::vector<std::uint8_t> write_quantum_cabinet(const std::vector<std::uint8_t>& data,
                                                 int window_bits, const std::string& name) {
-    const auto blocks = quantum_encode(data, window_bits);
-    const std::uint32_t header = 36, folder = 8, file = 16 + static_cast<std::uint32_t>(name.size()) + 1;
-    std::uint32_t total = header + folder + file;
-    for (const auto& b : blocks)
-        total += 8 + static_cast<std::uint32_t>(b.size());
-
-    std::vector<std::uint8_t> cab = {'M', 'S', 'C', 'F'};
-    put_u32(cab, 0);
-    put_u32(cab, total);
-    put_u32(cab, 0);
-    put_u32(cab, header + folder); // first file record
-    put_u32(cab, 0);
-    cab.push_back(3); // version 1.3
-    cab.push_back(1);
-    put_u16(cab, 1); // folders
-    put_u16(cab, 1); // files
-    put_u16(cab, 0); // flags
-    put_u16(cab, 0x1234);
-    put_u16(cab, 0);
-    put_u32(cab, header + folder + file);
-    put_u16(cab, static_cast<std::uint32_t>(blocks.size()));
-    put_u16(cab, 2u | static_cast<std::uint32_t>(window_bits) << 8);
-    put_u32(cab, static_cast<std::uint32_t>(data.size()));
-    put_u32(cab, 0);  // offset in folder
-    put_u16(cab, 0);  // folder
-    put_u16(cab, 0x2A21); // 1 Jan 2001
-    put_u16(cab, 0);
-    put_u16(cab, 0x20);
-    cab.insert(cab.end(), name.begin(), name.end());
-    cab.push_back(0);
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        put_u32(cab, 0); // no checksum
-        put_u16(cab, static_cast<std::uint32_t>(blocks[i].size()));
-        put_u16(cab, static_cast<std::uint32_t>(std::min(kFrame, data.size() - i * kFrame)));
-        cab.insert(cab.end(), blocks[i].begin(), blocks[i].end());
-    }
-    return cab;
+    return write_one_folder_cabinet(quantum_encode(data, window_bits),
+                                    2u | static_cast<std::uint32_t>(window_bits) << 8, data.size(), name);
 }
 
 } // namespace cv::test
