@@ -1,4 +1,5 @@
 #include "archive/cab_io.h"
+#include "archive/cab_io_mapped.h"
 
 #include <cstdio>
 #include <cstring>
@@ -70,6 +71,11 @@ class MemoryStream : public Stream {
         pos_ = static_cast<std::size_t>(pos);
         return true;
     }
+    const std::uint8_t* view(std::uint64_t pos, std::size_t n) override {
+        if (pos > bytes_->size() || n > bytes_->size() - pos)
+            return nullptr;
+        return bytes_->data() + pos;
+    }
     std::size_t read(void* dst, std::size_t n) override {
         const std::size_t take = std::min(n, bytes_->size() - pos_);
         if (take > 0)
@@ -86,6 +92,8 @@ class MemoryStream : public Stream {
 } // namespace
 
 std::unique_ptr<Stream> FileIo::open(const std::string& path) {
+    if (auto mapped = detail::open_mapped_file(path))
+        return mapped;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return nullptr;

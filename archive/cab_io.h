@@ -21,6 +21,15 @@ class Stream {
     /// Reads up to `n` bytes at the read position; returns how many were read (0 at the end).
     virtual std::size_t read(void* dst, std::size_t n) = 0;
 
+    /// The `n` bytes at `pos` where the stream already holds them in memory, valid while the
+    /// stream lives; null when it does not or when they lie outside it. Lets the reader
+    /// decode in place instead of copying.
+    virtual const std::uint8_t* view(std::uint64_t pos, std::size_t n) {
+        (void)pos;
+        (void)n;
+        return nullptr;
+    }
+
     /// Reads exactly `n` bytes at `pos`; false when fewer are available.
     bool read_exact_at(std::uint64_t pos, void* dst, std::size_t n);
 };

@@ -114,15 +114,25 @@ std::size_t FolderStream::read_block_part(const std::string& what) {
                std::to_string(had + packed) + " compressed bytes, more than " +
                std::to_string(kMaxJoinedBlock);
     });
-    in_.resize(had + packed);
-    check(cab.stream->read_exact_at(cursor_ + header_size, in_.data() + had, packed),
-          Status::corrupt, [&] {
-              return where() + " (file '" + what + "') is truncated: " + std::to_string(packed) +
-                     " bytes of data at offset " + std::to_string(cursor_ + header_size) +
-                     " run past the end of the cabinet";
-          });
+    // A whole block of a stream held in memory is decoded where it lies; a block joined
+    // from two cabinets, or one from a plain file, is gathered in in_.
+    const std::uint8_t* data = nullptr;
+    if (had == 0 && unpacked != 0)
+        data = cab.stream->view(cursor_ + header_size, packed);
+    if (!data) {
+        in_.resize(had + packed);
+        check(cab.stream->read_exact_at(cursor_ + header_size, in_.data() + had, packed),
+              Status::corrupt, [&] {
+                  return where() + " (file '" + what + "') is truncated: " +
+                         std::to_string(packed) + " bytes of data at offset " +
+                         std::to_string(cursor_ + header_size) + " run past the end of the cabinet";
+              });
+        data = in_.data() + had;
+    }
+    block_data_ = had == 0 ? data : in_.data();
+    block_size_ = had + packed;
     if (verify_ && sum != 0) {
-        const std::uint32_t want = block_checksum(in_.data() + had, packed, header + 4, 4 + reserve);
+        const std::uint32_t want = block_checksum(data, packed, header + 4, 4 + reserve);
         check(sum == want, Status::corrupt, [&] {
             char buf[64];
             std::snprintf(buf, sizeof buf, "checksum is %08X when it should be %08X", sum, want);
@@ -163,7 +173,7 @@ void FolderStream::next_block(const std::string& what) {
                    "next cabinet, which the set does not have";
         });
     }
-    check(decoder_->decode(in_.data(), in_.size(), out_.data(), unpacked), Status::corrupt, [&] {
+    check(decoder_->decode(block_data_, block_size_, out_.data(), unpacked), Status::corrupt, [&] {
         return "cabinet '" + cabinets_[folder_->segments[segment_].cabinet]->name + "' folder " +
                std::to_string(folder_->segments[segment_].folder) + " block " +
                std::to_string(block_ - 1) + " (file '" + what + "', data block " +

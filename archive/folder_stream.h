@@ -85,7 +85,9 @@ class FolderStream {
     std::uint64_t cursor_ = 0;     // stream offset of that block record
     std::size_t block_number_ = 0; // blocks decoded since the folder's start, for messages
 
-    std::vector<std::uint8_t> in_;
+    std::vector<std::uint8_t> in_;          // a block gathered from the stream or from two cabinets
+    const std::uint8_t* block_data_ = nullptr; // the block to decode: in_ or the stream's own bytes
+    std::size_t block_size_ = 0;
     std::array<std::uint8_t, kMaxBlockOutput> out_{};
     std::size_t out_pos_ = 0, out_len_ = 0;
     std::uint64_t position_ = 0;
