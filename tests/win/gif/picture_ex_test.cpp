@@ -216,7 +216,9 @@ TEST_F(PictureExTest, ShortDelaysPlayAsOneTenthOfASecond) {
                 static_cast<unsigned long>(five));
     EXPECT_GE(three, 760u);
     EXPECT_GE(five, 370u);
-    EXPECT_LT(five, 700u);
+    // Upper bounds leave room for a loaded machine; the order of the two is what must hold.
+    EXPECT_LT(five, three);
+    EXPECT_LT(five, 1000u);
 }
 
 TEST_F(PictureExTest, OneImageGifIsStillAndStartsNoThread) {
