@@ -10,6 +10,9 @@
 namespace cv::cvcab {
 
 void set_dos_time(const std::string& path, std::uint16_t date, std::uint16_t time) {
+    const unsigned month = (date >> 5) & 15, day = date & 31;
+    if (month < 1 || month > 12 || day < 1)
+        return; // mktime would quietly roll such a date into another one
     std::tm tm{};
     tm.tm_year = ((date >> 9) & 127) + 80;
     tm.tm_mon = ((date >> 5) & 15) - 1;
@@ -126,16 +129,8 @@ BackgroundWriter::File::File(BackgroundWriter& owner, int fd, std::string path)
     : owner_(owner), fd_(fd), path_(std::move(path)), chunk_(owner.take_chunk()) {}
 
 BackgroundWriter::File::~File() {
-    if (!closed_) {
-        // Dropped without a close (the extraction failed): finish the descriptor anyway.
-        if (chunk_.capacity() != 0)
-            hand_over();
-        Job job;
-        job.fd = fd_;
-        job.close = true;
-        job.path = path_;
-        owner_.push(std::move(job));
-    }
+    if (!closed_) // dropped without a close (the extraction failed): finish the descriptor anyway
+        close(0, 0);
 }
 
 void BackgroundWriter::File::hand_over() {
