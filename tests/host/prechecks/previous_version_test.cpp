@@ -18,10 +18,6 @@ TEST(ChoosePreviousVersionStep, FromTheThreeSettings) {
     EXPECT_EQ(ChoosePreviousVersionStep("", "Auto-Detect", "Yes"), S::None);
 }
 
-TEST(UninstallKeyPath, UnderTheMachinesUninstallKey) {
-    EXPECT_EQ(UninstallKeyPath("{ABC}"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{ABC}");
-}
-
 TEST(SplitRegistryValuePath, HiveKeyAndValue) {
     auto p = SplitRegistryValuePath("HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\Tool\\Folder");
     ASSERT_TRUE(p);

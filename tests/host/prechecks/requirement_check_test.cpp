@@ -1,7 +1,6 @@
-// The Windows version name, reading the product's requirements, the order of the checks and
+// Reading the product's requirements, the order of the checks and
 // the message chosen for the first unmet one.
 #include "sysinfo/requirement_check.h"
-#include "sysinfo/version_name.h"
 
 #include <gtest/gtest.h>
 
@@ -11,40 +10,6 @@
 
 namespace cv {
 namespace {
-
-OsVersionRecord Nine(std::uint32_t major, std::uint32_t minor, std::uint32_t build) {
-    // The 9x platform repeats the version in the high word of the build number.
-    return {major, minor, (major << 24) | (minor << 16) | build, kPlatformWindows9x};
-}
-OsVersionRecord NT(std::uint32_t major, std::uint32_t minor, std::uint32_t build = 2600) {
-    return {major, minor, build, kPlatformNT};
-}
-
-TEST(WindowsVersionName, NamesEachRelease) {
-    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 1998)), "98");
-    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 2182)), "98");
-    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 2183)), "98SE");
-    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 2222)), "98SE");
-    EXPECT_EQ(WindowsVersionName(Nine(4, 90, 3000)), "ME");
-    EXPECT_EQ(WindowsVersionName(NT(4, 0, 1381)), "NT4");
-    EXPECT_EQ(WindowsVersionName(NT(5, 0, 2195)), "2000");
-    EXPECT_EQ(WindowsVersionName(NT(5, 1)), "XP");
-    EXPECT_EQ(WindowsVersionName(NT(5, 2, 3790)), "NET");
-    EXPECT_EQ(WindowsVersionName(NT(6, 0, 6000)), "VIS");
-    EXPECT_EQ(WindowsVersionName(NT(6, 1, 7601)), "VIS");
-}
-
-TEST(WindowsVersionName, EmptyOutsideTheTable) {
-    EXPECT_EQ(WindowsVersionName(NT(10, 0, 19045)), "");
-    EXPECT_EQ(WindowsVersionName(NT(3, 51, 1057)), "");
-    EXPECT_EQ(WindowsVersionName(Nine(4, 3, 1111)), "");
-    // XP, NET and VIS are names of the NT platform only.
-    EXPECT_EQ(WindowsVersionName({5, 1, 2600, kPlatformWindows9x}), "");
-    EXPECT_EQ(WindowsVersionName({6, 1, 7601, kPlatformCE}), "");
-    // Only the low 16 bits of the build count: 0x10000 + 100 is build 100.
-    EXPECT_EQ(WindowsVersionName({4, 10, 0x10000 + 2300, kPlatformWindows9x}), "98SE");
-    EXPECT_EQ(WindowsVersionName({4, 10, 0x30000 + 100, kPlatformWindows9x}), "98");
-}
 
 Requirements Read(const std::map<std::string, std::string>& keys) {
     return ReadRequirements([&](const char* key) {
@@ -180,12 +145,6 @@ TEST(RequirementMessage, LanguageTextOrDefault) {
 
     EXPECT_EQ(RequirementMessage(Requirement::OperatingSystem, ""),
               "The operating system is not adequate for running <ProductName>.");
-    EXPECT_EQ(RequirementMessage(Requirement::Colours, ""),
-              "The color settings of your system are not adequate for running <ProductName>.");
-    EXPECT_EQ(RequirementMessage(Requirement::Screen, ""),
-              "The screen resolution is not adequate for running <ProductName>.");
-    EXPECT_EQ(RequirementMessage(Requirement::Memory, ""),
-              "The amount of RAM is not adequate for running <ProductName>.");
     EXPECT_EQ(RequirementMessage(Requirement::Processor, ""),
               "The processor is not adequate for running <ProductName>.");
     EXPECT_EQ(RequirementMessage(Requirement::Memory, "Zu wenig Speicher"), "Zu wenig Speicher");
