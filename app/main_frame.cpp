@@ -115,8 +115,6 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     return 0;
 }
 
-void CMainFrame::DetermineWindowsVersionName() {}
-
 // ---------------------------------------------------------------- start sequence
 
 void CMainFrame::FailStartSequence() { ::PostQuitMessage(0); }
@@ -179,10 +177,7 @@ int CMainFrame::RunStartSequence() {
     return 0;
 }
 
-bool CMainFrame::CheckRequirements() { return true; }
-bool CMainFrame::CheckAdministratorRights() { return true; }
 void CMainFrame::ReadConditions() {}
-bool CMainFrame::HandlePreviousVersion() { return true; }
 void CMainFrame::ReadFileActions() {}
 void CMainFrame::RunPageActions(int) {}
 void CMainFrame::StartBillboards() {}

@@ -114,6 +114,8 @@ class CMainFrame : public CFrameWnd {
     int allUsers = 0;
 
     PathValues paths;     ///< folders and product strings that variables stand for
+    /// The running Windows version as the checks and file actions name it ("XP", "VIS", ...).
+    std::string windowsVersionName;
     FrameStrings strings;
     std::string settingsPath; ///< the decrypted setup.inf
 

@@ -1,5 +1,7 @@
-// The version classification, the system groups and the allowed-systems check.
+// The version classification, the system groups, the allowed-systems check and the short
+// version names.
 #include "sysinfo/os_version.h"
+#include "sysinfo/version_name.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +130,32 @@ TEST(CheckAllowedSystems, TracesEachGroupPassedFromTheTop) {
     lines.clear();
     EXPECT_FALSE(CheckAllowedSystems(255 & ~16, NT(5, 0), sink));
     EXPECT_EQ(lines, (std::vector<std::string>{"256 0", "128 1", "64 1", "32 1"}));
+}
+
+TEST(WindowsVersionName, NamesEachRelease) {
+    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 1998)), "98");
+    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 2182)), "98");
+    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 2183)), "98SE");
+    EXPECT_EQ(WindowsVersionName(Nine(4, 10, 2222)), "98SE");
+    EXPECT_EQ(WindowsVersionName(Nine(4, 90, 3000)), "ME");
+    EXPECT_EQ(WindowsVersionName(NT(4, 0, 1381)), "NT4");
+    EXPECT_EQ(WindowsVersionName(NT(5, 0, 2195)), "2000");
+    EXPECT_EQ(WindowsVersionName(NT(5, 1)), "XP");
+    EXPECT_EQ(WindowsVersionName(NT(5, 2, 3790)), "NET");
+    EXPECT_EQ(WindowsVersionName(NT(6, 0, 6000)), "VIS");
+    EXPECT_EQ(WindowsVersionName(NT(6, 1, 7601)), "VIS");
+}
+
+TEST(WindowsVersionName, EmptyOutsideTheTable) {
+    EXPECT_EQ(WindowsVersionName(NT(10, 0, 19045)), "");
+    EXPECT_EQ(WindowsVersionName(NT(3, 51, 1057)), "");
+    EXPECT_EQ(WindowsVersionName(Nine(4, 3, 1111)), "");
+    // XP, NET and VIS are names of the NT platform only.
+    EXPECT_EQ(WindowsVersionName({5, 1, 2600, kPlatformWindows9x}), "");
+    EXPECT_EQ(WindowsVersionName({6, 1, 7601, kPlatformCE}), "");
+    // Only the low 16 bits of the build count: 0x10000 + 100 is build 100.
+    EXPECT_EQ(WindowsVersionName({4, 10, 0x10000 + 2300, kPlatformWindows9x}), "98SE");
+    EXPECT_EQ(WindowsVersionName({4, 10, 0x30000 + 100, kPlatformWindows9x}), "98");
 }
 
 } // namespace
