@@ -64,7 +64,7 @@ constexpr std::array<std::pair<int, std::string_view>, 8> kMaskVersions = {{
 
 } // namespace
 
-double LeadingNumber(std::string_view text) {
+double LeadingDecimal(std::string_view text) {
     std::size_t length = DecimalPrefixLength(text);
     if (length == 0)
         return 0.0;
@@ -80,7 +80,7 @@ bool ComparisonHolds(std::string_view left, std::string_view op, std::string_vie
         return left != right;
     if (op != ">" && op != "<" && op != ">=" && op != "=<")
         return false;
-    double l = LeadingNumber(left), r = LeadingNumber(right);
+    double l = LeadingDecimal(left), r = LeadingDecimal(right);
     if (op == ">")
         return l > r;
     if (op == "<")

@@ -16,7 +16,7 @@ inline constexpr std::string_view kNoCondition = "No Condition";
 /// The leading decimal number of `text` as a C library conversion reads it (blanks, a sign,
 /// digits with an optional point and exponent); 0 when the text does not start with one.
 /// Hexadecimal forms, "inf" and "nan" are not numbers here.
-double LeadingNumber(std::string_view text);
+double LeadingDecimal(std::string_view text);
 
 /// Whether `left op right` holds: "==" and "!=" compare the texts byte for byte; ">", "<",
 /// ">=" and "=<" compare their leading numbers. Any other operator never holds.

@@ -98,9 +98,14 @@ void CMainFrame::RunFileAction(int index) {
     // Copied: the condition's actions may open other pages while this one goes on.
     const FileAction action = entry;
     // A web address is opened before the condition is looked at.
-    if (Contains(action.file, "http://"))
+    const bool web_address = Contains(action.file, "http://");
+    if (web_address)
         OpenWithShell(action.file);
     if (!CheckConditionByName(action.condition))
+        return;
+    // An address that names a program or library ("http://host/tool.exe") has been opened
+    // already; starting it again would open it a second time.
+    if (web_address)
         return;
     if (Contains(action.file, ".exe")) {
         if (action.h == "Yes")

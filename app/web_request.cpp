@@ -72,10 +72,12 @@ void HttpReplyReader::Feed(std::string_view bytes) {
         return;
     }
     pending_.append(bytes);
+    // The header ends at the first blank line, whichever line ends the server uses.
     std::size_t end = pending_.find("\r\n\r\n");
     std::size_t separator = 4;
-    if (end == std::string::npos) {
-        end = pending_.find("\n\n");
+    std::size_t bare = pending_.find("\n\n");
+    if (bare < end) {
+        end = bare;
         separator = 2;
     }
     if (end == std::string::npos) {

@@ -17,7 +17,9 @@ from actions_product import Wizard, make_folder, section, settings  # noqa: E402
 from cvdrive import TraceMonitor, screenshot  # noqa: E402
 
 REG_KEY = "HKCU\\Software\\Corvane Variables Test"
-WAIT_TEXT = "Please Wait, Retrieving System Information..."
+# The wait window's text control. Its text cannot be read from outside while setup works
+# on the variables (the window's thread answers no messages then), so it is found by its id.
+WAIT_TEXT_ID = 1011
 
 
 class ValueServer(http.server.BaseHTTPRequestHandler):
@@ -117,7 +119,8 @@ class Variables(cvdrive.SetupRunTest):
         deadline, waited = time.time() + 60, None
         while time.time() < deadline and waited is None:
             for w in self.driver.windows():
-                if w["visible"] and WAIT_TEXT in [c["text"] for c in self.driver.controls(w["hwnd"])]:
+                if w["visible"] and w["caption"] == "" and \
+                        [c["id"] for c in self.driver.controls(w["hwnd"])] == [WAIT_TEXT_ID]:
                     waited = w
             time.sleep(0.1)
         self.assertIsNotNone(waited, "the wait window did not show")
@@ -129,8 +132,8 @@ class Variables(cvdrive.SetupRunTest):
         self.assertEqual(page["caption"].split("|"), [
             "blue", "reg-fallback", "fast", "TRUE", "FALSE", "web-42", "web-fallback", "slow-fallback",
             "TRUE", "FALSE", "fixed", "", "end"])
-        self.assertNotIn(WAIT_TEXT, [c["text"] for w in self.driver.windows() if w["visible"]
-                                     for c in self.driver.controls(w["hwnd"])])
+        self.assertNotIn([WAIT_TEXT_ID], [[c["id"] for c in self.driver.controls(w["hwnd"])]
+                                          for w in self.driver.windows() if w["visible"]])
         self.assertEqual(ValueServer.requests, [("/value.txt", "text/*", "127.0.0.1"),
                                                 ("/gone.txt", "text/*", "127.0.0.1")])
 

@@ -5,7 +5,7 @@
 namespace cv {
 namespace {
 
-TEST(ComparisonHolds, NumericOperatorsCompareLeadingNumbers) {
+TEST(ComparisonHolds, NumericOperatorsCompareLeadingDecimals) {
     EXPECT_TRUE(ComparisonHolds("10", ">", "9"));
     EXPECT_FALSE(ComparisonHolds("9", ">", "10"));
     EXPECT_TRUE(ComparisonHolds("10", ">=", "10.0"));
@@ -34,15 +34,15 @@ TEST(ComparisonHolds, UnknownOperatorsNeverHold) {
     }
 }
 
-TEST(LeadingNumber, ReadsOnlyPlainDecimals) {
-    EXPECT_DOUBLE_EQ(LeadingNumber("3.25abc"), 3.25);
-    EXPECT_DOUBLE_EQ(LeadingNumber("+.5"), 0.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber("0x1A"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("inf"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("nan"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("-"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("."), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("2E-2x"), 0.02);
+TEST(LeadingDecimal, ReadsOnlyPlainDecimals) {
+    EXPECT_DOUBLE_EQ(LeadingDecimal("3.25abc"), 3.25);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("+.5"), 0.5);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("0x1A"), 0.0);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("inf"), 0.0);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("nan"), 0.0);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("-"), 0.0);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("."), 0.0);
+    EXPECT_DOUBLE_EQ(LeadingDecimal("2E-2x"), 0.02);
 }
 
 TEST(PageFileForTitle, MapsTheElevenTitlesAndKeepsOtherTexts) {
@@ -66,7 +66,7 @@ TEST(ShowMessageText, TakesTheTextInsideTheCall) {
     EXPECT_EQ(ShowMessageText("ShowMessage(Disk is full);"), "Disk is full");
     EXPECT_EQ(ShowMessageText("ShowMessage(a (b) c);"), "a (b) c");
     // Without parentheses the whole action loses its last two characters.
-    EXPECT_EQ(ShowMessageText("ShowMessage"), "ShowMess");
+    EXPECT_EQ(ShowMessageText("ShowMessage"), "ShowMessa");
     EXPECT_EQ(ShowMessageText("ShowMessage("), "");
     EXPECT_EQ(ShowMessageText("ShowMessage(x"), "");
     EXPECT_EQ(ShowMessageText(""), "");
