@@ -10,15 +10,6 @@ namespace {
 /// A header larger than this is not a reply the fetch understands.
 constexpr std::size_t kMaxHeader = 16 * 1024;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
@@ -117,7 +108,10 @@ void HttpReplyReader::ParseHeader(std::string_view header) {
         std::size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;
-        if (EqualsIgnoringCase(Trim(line.substr(0, colon)), "Content-Length"))
+        std::string name(Trim(line.substr(0, colon)));
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name == "content-length")
             content_length_ = DecimalOrMinusOne(Trim(line.substr(colon + 1)));
     }
 }

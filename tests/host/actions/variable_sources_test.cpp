@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -59,25 +58,6 @@ VariableRow Row(const std::string& source) {
     row.fallback = "default";
     row.source = source;
     return row;
-}
-
-TEST(ReadVariableRow, TakesEveryKeyButK) {
-    std::vector<std::string> asked;
-    auto lookup = [&](const std::string& key) {
-        asked.push_back(key);
-        return "v" + key;
-    };
-    VariableRow row = ReadVariableRow(lookup, 3);
-    EXPECT_EQ(row.name, "vA3");
-    EXPECT_EQ(row.fallback, "vB3");
-    EXPECT_EQ(row.text, "vC3");
-    EXPECT_EQ(row.source, "vD3");
-    EXPECT_EQ(row.iniEntry, "vJ3");
-    EXPECT_EQ(row.path, "vL3");
-    EXPECT_EQ(row.url, "vO3");
-    EXPECT_EQ(row.windowTitle, "vQ3");
-    EXPECT_EQ(asked.size(), 16u);
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), "K3"), 0);
 }
 
 TEST(ResolveVariableValue, NowhereAndUnknownSources) {
