@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/action_rules.h"
 #include "app/setup_state.h"
 #include "app/trace.h"
 #include "common/profile_cache.h"
@@ -177,11 +178,7 @@ int CMainFrame::RunStartSequence() {
     return 0;
 }
 
-void CMainFrame::ReadConditions() {}
-void CMainFrame::ReadFileActions() {}
-void CMainFrame::RunPageActions(int) {}
 void CMainFrame::StartBillboards() {}
-void CMainFrame::ReadUserVariables() {}
 void CMainFrame::RunAddOnStep() {}
 
 bool CMainFrame::StartPageAndUnpack() {
@@ -218,7 +215,10 @@ void CMainFrame::RunInstallation() {
     ContinueAfterInstallation();
 }
 
-void CMainFrame::Finish() { SetTimer(kTimerCloseFrame, 400); }
+void CMainFrame::Finish() {
+    RunActionsBoundTo(std::string(kFinishTrigger));
+    SetTimer(kTimerCloseFrame, 400);
+}
 
 RECT CMainFrame::WorkArea() {
     RECT work{};

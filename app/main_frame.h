@@ -4,7 +4,10 @@
 /// its timers and painting. With a background configured it becomes a maximised window
 /// behind the pages.
 
+#include "app/action_tables.h"
 #include "app/background_colors.h"
+#include "app/condition_api.h"
+#include "app/variable_sources.h"
 #include "framework/dialog.h"
 #include "framework/font.h"
 #include "framework/framewnd.h"
@@ -18,9 +21,6 @@
 namespace cv {
 
 inline constexpr std::size_t kMaxPages = 20;
-inline constexpr std::size_t kMaxUserVariables = 50;
-inline constexpr std::size_t kMaxFileActions = 13;
-inline constexpr std::size_t kMaxConditions = 30;
 
 /// Timer identifiers of the main frame.
 enum MainFrameTimer : UINT_PTR {
@@ -37,15 +37,6 @@ inline constexpr UINT kMsgMaximizeBackground = WM_APP + 1;
 /// cv::UserVariable of engine/path_values.h).
 struct WizardVariable {
     std::string name, text, value;
-};
-
-struct FileAction {
-    std::string page; ///< the page (layout file) or the finish button it is bound to
-    std::string line; ///< the action as read; its parts are interpreted when it runs
-};
-
-struct Condition {
-    std::string name, left, op, right;
 };
 
 /// The strings of the run that no variable stands for (those are in PathValues).
@@ -83,6 +74,21 @@ class CMainFrame : public CFrameWnd {
     /// abort, the add-on step when one is pending, the finish in hidden mode, else next page.
     void ContinueAfterInstallation();
     void Finish();
+
+    /// Evaluates condition `index` with its operands' variables expanded; when it holds its
+    /// actions run in order. 255 when it held, -1 otherwise (also for an index outside the
+    /// table).
+    int EvaluateCondition(int index);
+    /// 1 when `name` is "No Condition", empty or no condition's name, or when the last
+    /// condition of that name holds (its actions then run); 0 when it does not hold.
+    int CheckConditionByName(const std::string& name);
+    /// Runs file action `index` (once only when it is marked so), subject to its
+    /// operating-system mask and its condition.
+    void RunFileAction(int index);
+    /// Runs the file actions bound to `trigger` that are not done, then evaluates the
+    /// conditions whose event it is and that are not done. `trigger` is a page file name or
+    /// the finish trigger.
+    void RunActionsBoundTo(const std::string& trigger);
     /// Switches to `language_file`: it becomes the process-wide language file, the page files
     /// of the theme folder take their captions from it, then the start sequence runs.
     void ApplyLanguage(const std::string& language_file);
@@ -114,17 +120,20 @@ class CMainFrame : public CFrameWnd {
     int allUsers = 0;
 
     PathValues paths;     ///< folders and product strings that variables stand for
-    /// The running Windows version as the checks and file actions name it ("XP", "VIS", ...).
+    /// The running Windows version: "98", "98SE", "ME", "NT4", "2000", "XP", "NET", "VIS"
+    /// or empty.
     std::string windowsVersionName;
     FrameStrings strings;
     std::string settingsPath; ///< the decrypted setup.inf
 
     std::array<WizardVariable, kMaxUserVariables> userVariables{};
     int userVariableCount = 0;
-    std::array<FileAction, kMaxFileActions> fileActions{};
+    FileActionTable fileActions{};
     int fileActionCount = 0;
-    std::array<Condition, kMaxConditions> conditions{};
+    ConditionTable conditions{};
     int conditionCount = 0;
+    /// Runs the actions of conditions that hold.
+    CConditionAPI conditionApi{this};
 
     std::array<std::string, 5> background{}; ///< title, corner text, top colour, bottom colour, picture
     UniqueBitmap backgroundBitmap;

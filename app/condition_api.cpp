@@ -1,0 +1,25 @@
+#include "app/condition_api.h"
+
+#include "app/action_rules.h"
+#include "app/main_frame.h"
+#include "app/msg_dialog.h"
+
+namespace cv {
+
+void CConditionAPI::Execute(const std::string& action) {
+    if (!wizard_)
+        return;
+    if (action == "CancelInstall();") {
+        wizard_->AbortToCompletionPage();
+        return;
+    }
+    if (action.find("ShowMessage") != std::string::npos) {
+        // The page being left has closed itself; the message belongs to the wizard then.
+        CWnd* owner = wizard_->currentPage && wizard_->currentPage->m_hWnd ? wizard_->currentPage : wizard_;
+        CMsg message(owner);
+        message.text = ShowMessageText(action);
+        message.DoModal();
+    }
+}
+
+} // namespace cv

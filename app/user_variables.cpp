@@ -1,0 +1,110 @@
+// The VARIABLES section: each row's value is looked up on the machine (registry, INI file,
+// file test, web page, window test) while the wait window tells the user why setup pauses.
+
+#include "app/main_frame.h"
+#include "app/trace.h"
+#include "app/wait_dialog.h"
+#include "app/web_fetch.h"
+#include "common/profile_cache.h"
+#include "pages/page_text.h"
+#include "registry/key_path.h"
+#include "registry/reg_key.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <iterator>
+#include <vector>
+
+namespace cv {
+
+namespace {
+
+const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                           HKEY_CURRENT_CONFIG};
+static_assert(std::size(kRoots) == std::size(kRegistryRootNames));
+
+/// The longest registry text a variable takes.
+constexpr DWORD kMaxRegistryValue = 1024;
+
+/// The machine as the wizard's variables see it.
+class WizardVariableSources final : public VariableSources {
+  public:
+    explicit WizardVariableSources(CMainFrame& wizard) : wizard_(wizard) { wait_.Create(&wizard); }
+    ~WizardVariableSources() override { wait_.Close(); }
+
+    std::string Expand(const std::string& text) override { return ExpandPageText(&wizard_, text); }
+
+    std::string RegistryValue(const std::string& hive, const std::string& key, const std::string& name) override {
+        int root = RegistryRootIndex(hive);
+        if (root < 0)
+            return {};
+        RegKey opened = RegKey::open(kRoots[root], CutRegistryText(key).c_str(), KEY_QUERY_VALUE);
+        if (!opened)
+            return {};
+        std::vector<char> data(kMaxRegistryValue + 1, '\0');
+        DWORD type = 0, size = kMaxRegistryValue;
+        std::string value_name = CutRegistryText(name);
+        if (::RegQueryValueExA(opened.get(), value_name.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+            return {};
+        if (type == REG_DWORD && size == sizeof(DWORD)) {
+            DWORD number = 0;
+            std::memcpy(&number, data.data(), sizeof number);
+            return std::to_string(number);
+        }
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            return {};
+        // The stored text may or may not carry its terminator.
+        return std::string(data.data(), ::strnlen(data.data(), size));
+    }
+
+    bool PathExists(const std::string& path) override {
+        return !path.empty() && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::string IniValue(const std::string& file, const std::string& section, const std::string& entry) override {
+        return GetProfileValue(file, section, entry, "", kProfileValueBuffer - 1);
+    }
+
+    std::string WebPage(const std::string& url) override { return FetchWebPage(url); }
+
+    bool WindowExists(const std::string& window_class, const std::string& title) override {
+        return ::FindWindowA(window_class.empty() ? nullptr : window_class.c_str(),
+                             title.empty() ? nullptr : title.c_str()) != nullptr;
+    }
+
+    void SlowSourceStarting() override {
+        if (!wait_.m_hWnd || ::IsWindowVisible(wait_.m_hWnd))
+            return;
+        wait_.ShowWindow(SW_SHOW);
+        wait_.UpdateWindow();
+    }
+
+  private:
+    CMainFrame& wizard_;
+    CWait wait_;
+};
+
+} // namespace
+
+void CMainFrame::ReadUserVariables() {
+    long total = 0;
+    int rows = BoundedCount(Setting("VARIABLES", "TOTAL", 100), userVariables.size(), &total);
+    if (total > static_cast<long>(rows))
+        SendTrace("VARIABLES TOTAL " + std::to_string(total) + " cut to " + std::to_string(rows));
+    if (rows == 0)
+        return;
+    WizardVariableSources sources(*this);
+    auto lookup = [this](const std::string& key) { return Setting("VARIABLES", key.c_str()); };
+    userVariableCount = 0;
+    for (int i = 0; i < rows; ++i) {
+        VariableRow row = ReadVariableRow(lookup, i);
+        // Each value is resolved before the row counts, so a row may use the ones before it.
+        std::string value = ResolveVariableValue(row, sources);
+        userVariables[static_cast<std::size_t>(i)] = WizardVariable{row.name, row.text, value};
+        userVariableCount = i + 1;
+    }
+}
+
+} // namespace cv
