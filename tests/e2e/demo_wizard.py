@@ -69,7 +69,7 @@ class DemoWizardTest(SetupRunTest):
     """Runs the packed demo (`setup`, set by the subclass) and walks its pages."""
 
     setup = None
-    texts = ENGLISH
+    words = ENGLISH
 
     def setUp(self):
         super().setUp()
@@ -89,7 +89,7 @@ class DemoWizardTest(SetupRunTest):
         while time.time() < deadline:
             for w in self.driver.windows():
                 if w["visible"] and w["caption"] == CAPTION and \
-                        self.texts.titles["welcome"] in [c["text"] for c in self.driver.controls(w["hwnd"])]:
+                        self.words.titles["welcome"] in [c["text"] for c in self.driver.controls(w["hwnd"])]:
                     return w["hwnd"]
             time.sleep(0.1)
         return None
@@ -116,7 +116,7 @@ class DemoWizardTest(SetupRunTest):
 
     def shown_page(self):
         texts = self.texts_shown()
-        names = [name for name, title in self.texts.titles.items() if title in texts]
+        names = [name for name, title in self.words.titles.items() if title in texts]
         self.assertEqual(len(names), 1, texts)
         return names[0]
 
@@ -151,8 +151,8 @@ class DemoWizardTest(SetupRunTest):
         while self.shown_page() != target:
             name = self.shown_page()
             if name == "license":
-                self.driver.click(self.page, self.texts.accept)
-                self.poll(lambda: self.button(self.texts.next)["enabled"], True)
+                self.driver.click(self.page, self.words.accept)
+                self.poll(lambda: self.button(self.words.next)["enabled"], True)
             if name == "setuptype" and setup_type:
                 self.driver.click(self.page, setup_type)
-            self.go(self.texts.install if name == "ready" else self.texts.next)
+            self.go(self.words.install if name == "ready" else self.words.next)

@@ -215,13 +215,13 @@ class Screenshots(DemoWizardTest):
     from the user interface), saved as pages-<language>-<nn>-<page>.png."""
 
     def shoot_every_page(self, language):
-        order = list(self.texts.titles)
+        order = list(self.words.titles)
         for number, name in enumerate(order, 1):
             if name == "progress":
                 # The progress page gives way after 300 ms: its thread is held still while
                 # the picture is taken.
                 ready = self.page
-                self.assertTrue(self.driver.click(ready, self.texts.install))
+                self.assertTrue(self.driver.click(ready, self.words.install))
                 progress = self.driver.freeze("#32770", CAPTION, ready, 150)
                 self.assertIsNotNone(progress, "no progress page")
                 try:
@@ -234,13 +234,13 @@ class Screenshots(DemoWizardTest):
             time.sleep(0.3)
             screenshot(f"pages-{language}-{number:02}-{name}")
             if name == "license":
-                self.driver.click(self.page, self.texts.accept)
-                self.poll(lambda: self.button(self.texts.next)["enabled"], True)
+                self.driver.click(self.page, self.words.accept)
+                self.poll(lambda: self.button(self.words.next)["enabled"], True)
             if name == "setuptype":
-                self.driver.click(self.page, self.texts.custom)
+                self.driver.click(self.page, self.words.custom)
             if name not in ("ready", "complete"):
-                self.go(self.texts.next)
-        self.assertTrue(self.driver.click(self.page, self.texts.finish))
+                self.go(self.words.next)
+        self.assertTrue(self.driver.click(self.page, self.words.finish))
         self.assertEqual(self.driver.exit_code(20000), 0)
 
 
@@ -257,7 +257,7 @@ class EnglishScreenshots(Screenshots):
 
 class GermanScreenshots(Screenshots):
     locale = "de_DE.UTF-8"
-    texts = GERMAN
+    words = GERMAN
 
     @classmethod
     def setUpClass(cls):
