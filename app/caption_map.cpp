@@ -51,7 +51,9 @@ constexpr std::array<PageEntry, 14> kCaptionMap = {{
      {{{"IDCANCEL", "0"}, {"IDC_CVFRAME", "2"}, {"IDC_SUBTITLE", "3"}, {"IDC_TITLE", "4"}, {"IDC_BACK", "5"},
        {"IDC_STATIC1", "6"}, {"IDC_NEXT", "7"}, {"IDC_STATIC2", "11"}}}},
     {"complete.lcd", "SetupCompleteSuccess",
-     {{{"IDCANCEL", "0"}, {"IDC_NEXT", "1"}, {"IDC_BACK", "2"}, {"IDC_INSTALLSTATUS", "4"},
+     // The page's Finish button ("IDC_FINISH", the control that ends the run) shares key 1
+     // with "IDC_NEXT"; without it that button could never be translated.
+     {{{"IDCANCEL", "0"}, {"IDC_NEXT", "1"}, {"IDC_FINISH", "1"}, {"IDC_BACK", "2"}, {"IDC_INSTALLSTATUS", "4"},
        {"IDC_LAUNCHREADME", "6"}, {"IDC_LAUNCHFILE", "7"}}}},
     {"setuperror.lcd", "SetupError",
      {{{"IDYES", "0"}, {"IDNO", "1"}, {"IDCANCEL", "2"}, {"IDOK", "3"}, {"IDABORT", "4"}, {"IDIGNORE", "5"},

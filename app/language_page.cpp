@@ -64,13 +64,14 @@ std::string ChosenLanguageFile(const CImageWindow& page, const std::string& setu
     return LanguageFileFor(setup_folder, name);
 }
 
-void ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard) {
+bool ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard) {
     std::string file = ChosenLanguageFile(page, setupState().setupFolder);
     if (file.empty())
-        return;
+        return false;
     if (wizard.currentPage == &page)
         wizard.currentPage = nullptr;
     wizard.ApplyLanguage(file);
+    return true;
 }
 
 } // namespace cv

@@ -24,7 +24,8 @@ std::string ChosenLanguageFile(const CImageWindow& page, const std::string& setu
 
 /// The "IDC_SETLANGUAGE" click: switches the wizard to the chosen language file and runs the
 /// start sequence. The page stays the caller's to end; it is no longer the wizard's
-/// current page, so the start sequence does not close it under the caller's feet.
-void ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard);
+/// current page, so the start sequence does not close it under the caller's feet. False
+/// (and nothing done) when the page has no language list.
+bool ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard);
 
 } // namespace cv

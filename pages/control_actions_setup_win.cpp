@@ -140,29 +140,6 @@ void CImageWindow::ShowTextFile(const char* file_key, const char* control_key) {
     }
 }
 
-void CImageWindow::FillFeatureTree() {
-    // The tree on the lowest-numbered element line: the last one created.
-    CMyTreeView* tree = nullptr;
-    for (PageElement& element : elements_)
-        if (element.layout.type->type == ElementType::TreeView && element.control) {
-            tree = dynamic_cast<CMyTreeView*>(element.control);
-            break;
-        }
-    if (!tree || !wizard_)
-        return;
-    long total = std::strtol(wizard_->Setting("SETUPFEATURES", "TOTAL", 100).c_str(), nullptr, 10);
-    total = std::clamp<long>(total, 0, static_cast<long>(kMaxFeatures));
-    for (long i = 0; i < total; ++i) {
-        std::string name = wizard_->Setting("SETUPFEATURES", std::to_string(i).c_str());
-        TVINSERTSTRUCTA item{};
-        item.hParent = TVI_ROOT;
-        item.hInsertAfter = TVI_LAST;
-        item.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        item.item.pszText = name.data();
-        tree->SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
-}
-
 void CImageWindow::SetUpProgressPage() {
     EnableNamed("IDC_NEXT", false);
     EnableNamed("IDC_BACK", false);

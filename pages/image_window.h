@@ -151,7 +151,10 @@ class CImageWindow : public CDialog {
     /// Stores the customer page's names (file and registry); passes at once on other pages.
     bool CheckCustomerInformation();
     void SetUpStandardPage();
+    // The feature tree (feature_tree_win.cpp).
     void FillFeatureTree();
+    /// Shows the feature's description and its menu, and applies the choice.
+    void OnFeatureSelected(CMyTreeView& tree, HTREEITEM item);
     void SetUpProgressPage();
     void SetUpCompletePage();
     void ShowTextFile(const char* file_key, const char* control_key);

@@ -4,6 +4,7 @@
 
 #include "pages/image_window.h"
 
+#include "app/language_page.h"
 #include "app/main_frame.h"
 #include "app/setup_state.h"
 #include "pages/control_actions.h"
@@ -70,6 +71,15 @@ void CImageWindow::HandleControlClick(int id) {
     ForwardToWizard(id, index, code, name);
     if (m_hWnd && (name == "IDC_BACK" || name == "IDC_NEXT" || name == "IDCANCEL"))
         EndDialog(IDOK);
+    if (name == "IDC_SETLANGUAGE" && m_hWnd && wizard_) {
+        // The start sequence runs inside the choice and shows its own pages; the language
+        // page leaves the screen first so that it does not stand in front of them.
+        ShowWindow(SW_HIDE);
+        if (ApplyLanguageChoice(*this, *wizard_))
+            EndDialog(IDOK);
+        else
+            ShowWindow(SW_SHOW); // no list to choose from: the page is all there is
+    }
 }
 
 void CImageWindow::RequestCancel() {

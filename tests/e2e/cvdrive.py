@@ -72,10 +72,12 @@ def quote(text):
 class Driver:
     """One driver process working one program."""
 
-    def __init__(self):
+    def __init__(self, env=None):
+        # The driver speaks the programs' code page; `env` (default: ours) is also the
+        # environment of the program it starts.
         self.proc = subprocess.Popen(["wine", str(DRIVER_EXE)], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                     text=True, bufsize=1)
+                                     text=True, encoding="cp1252", errors="replace", bufsize=1, env=env)
 
     def _ask(self, line, until=("ok", "end", "timeout", "error", "exit")):
         self.proc.stdin.write(line + "\n")
@@ -131,6 +133,35 @@ class Driver:
         """SendMessage to a window of the program; the result, or None without an answer."""
         reply = self._ask(f"sendmsg {hwnd} {msg} {wparam} {lparam}")[-1]
         return int(reply.split()[1]) if reply.startswith("ok") else None
+
+    def post(self, hwnd, msg, wparam=0, lparam=0):
+        """PostMessage, for messages whose handling waits for the user (a popup menu)."""
+        return self._ask(f"postmsg {hwnd} {msg} {wparam} {lparam}")[-1] == "ok"
+
+    def set_text(self, hwnd, control_id, text):
+        """Sets the text of control `control_id` of window `hwnd` as if it had been typed."""
+        return self._ask(f"settext {hwnd} {control_id} {quote(text)}")[-1] == "ok"
+
+    def tree_item(self, tree, index):
+        """Top-level item `index` of a tree view as {"item", "image", "text"}, or None."""
+        reply = self._ask(f"treeitem {tree} {index}")[-1]
+        if not reply.startswith("ok"):
+            return None
+        w = split_reply(reply)
+        return {"item": w[1], "image": int(w[2]), "text": w[3]}
+
+    def choose_menu(self, index, timeout_ms=15000):
+        """Chooses entry `index` (from 0) of the program's next popup menu."""
+        return self._ask(f"menu {index} {timeout_ms}")[-1].startswith("ok")
+
+    def freeze(self, cls, caption, except_hwnd="0", delay_ms=0, timeout_ms=15000):
+        """Waits for a visible window other than `except_hwnd` and, `delay_ms` later, holds
+        its thread still until thaw(); returns the window or None."""
+        reply = self._ask(f"freeze {quote(cls)} {quote(caption)} {except_hwnd} {delay_ms} {timeout_ms}")[-1]
+        return reply.split()[1] if reply.startswith("ok") else None
+
+    def thaw(self):
+        self._ask("thaw")
 
     def wait_closed(self, caption, timeout_ms=30000):
         """Waits until the program shows no window captioned exactly `caption`."""
@@ -261,10 +292,17 @@ class SetupRunTest(unittest.TestCase):
     """A test case that runs setup.exe: no work folder left from earlier runs, one driver
     per test, the program ended afterwards."""
 
+    #: LC_ALL of the program's run (Wine takes the user-interface language from it); None
+    #: keeps the test's own environment.
+    locale = None
+
     def setUp(self):
         for old in work_folders():
             shutil.rmtree(old)
-        self.driver = Driver()
+        env = None
+        if self.locale:
+            env = dict(os.environ, LC_ALL=self.locale)
+        self.driver = Driver(env)
 
     def tearDown(self):
         self.driver.kill()

@@ -14,7 +14,7 @@ from cvdrive import Driver, fresh_folder, screenshot, write_archive, write_setti
 PRODUCT = """[APPINFO]
 a1=Lingua Product
 METHOD={method}
-Language=German
+Language={preselect}
 [SPLASH]
 a1=No
 a5=No
@@ -54,17 +54,19 @@ def read_ini(path):
     return out
 
 
+CB_SETCURSEL = 0x14E
+
 GERMAN = ("[InstallWelcome]\r\n2=Weiter >\r\n3=Willkommen bei [ProductName]\r\n"
           "[CustomerInformation]\r\n0=Abbrechen\r\n9=Installieren f\xfcr:\r\n10=Seriennummer:\r\n")
 
 
-def make_setup(name, method, languages):
+def make_setup(name, method, languages, preselect="German"):
     folder = fresh_folder(name)
-    write_settings(folder, PRODUCT.format(method=method), "")
+    write_settings(folder, PRODUCT.format(method=method, preselect=preselect), "")
     write_archive(folder, {"F1_readme.txt": b"readme\r\n"})
     theme = folder / "theme"
     theme.mkdir()
-    (theme / "welcome.lcd").write_bytes(layout(["IDC_STATIC1", "IDC_NEXT"]).encode("latin-1"))
+    (theme / "welcome.lcd").write_bytes(layout(["IDC_STATIC1", "IDC_NEXT"], {"IDC_NEXT": "BUTTON"}).encode("latin-1"))
     (theme / "customer.lcd").write_bytes(layout(CUSTOMER_CONTROLS).encode("latin-1"))
     (theme / "askuser.lcd").write_bytes(
         layout(["IDC_LANGUAGE", "IDC_SETLANGUAGE"], {"IDC_LANGUAGE": "COMBOBOX", "IDC_SETLANGUAGE": "BUTTON"})
@@ -151,6 +153,57 @@ class Languages(unittest.TestCase):
         time.sleep(1.5)
         captions = [w["caption"] for w in self.driver.windows() if w["visible"]]
         self.assertNotIn("Lingua Product", captions)
+
+    def next_page(self, after, timeout=30):
+        """The visible page that is not `after`, once it shows."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for w in self.driver.windows():
+                if w["visible"] and w["caption"] == "Lingua Lingua Product" and w["hwnd"] != after:
+                    return w["hwnd"]
+            time.sleep(0.1)
+        self.fail(f"no page after {after}: {self.driver.windows()}")
+
+    def texts_once(self, page, wanted, timeout=10):
+        """The texts of the page's controls, once they hold every text of `wanted`."""
+        deadline = time.time() + timeout
+        texts = []
+        while time.time() < deadline:
+            texts = [c["text"] for c in self.driver.controls(page)]
+            if all(text in texts for text in wanted):
+                break
+            time.sleep(0.1)
+        return texts
+
+    def test_ask_user_runs_the_wizard_in_the_chosen_language(self):
+        self.start_driver("en_US.UTF-8")
+        folder = make_setup("lang-ask-choose", "Ask User",
+                            {"English.lan": "[InstallWelcome]\r\n2=Next >\r\n", "German.lan": GERMAN},
+                            preselect="English")
+        self.driver.start(cvdrive.SETUP_EXE, folder)
+        asked = self.driver.wait("#32770", "Lingua Lingua Product", 30000)
+        self.assertIsNotNone(asked, self.driver.windows())
+        combo = lambda: [c for c in self.driver.controls(asked) if c["class"].lower() == "combobox"][0]  # noqa: E731
+        self.assertEqual(self.texts_once(asked, ["English"]).count("English"), 1)
+        for index in range(2):
+            self.driver.send(combo()["hwnd"], CB_SETCURSEL, index)
+            if combo()["text"] == "German":
+                break
+        self.assertEqual(combo()["text"], "German")
+        self.assertTrue(self.driver.click(asked, "original 1"))  # the IDC_SETLANGUAGE button
+
+        welcome = self.next_page(asked)
+        texts = self.texts_once(welcome, ["Willkommen bei Lingua Product", "Weiter >"])
+        self.assertIn("Willkommen bei Lingua Product", texts)
+        self.assertIn("Weiter >", texts)
+        screenshot("language-asked-german-welcome")
+        self.assertFalse(any(w["hwnd"] == asked and w["visible"] for w in self.driver.windows()),
+                         "the language page is still shown")
+        self.assertTrue(self.driver.click(welcome, "Weiter >"))
+        customer = self.next_page(welcome)
+        texts = self.texts_once(customer, ["Abbrechen", "Installieren f\xfcr:", "Seriennummer:"])
+        for text in ("Abbrechen", "Installieren f\xfcr:", "Seriennummer:", "original 1"):
+            self.assertIn(text, texts)
 
 
 if __name__ == "__main__":

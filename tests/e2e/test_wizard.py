@@ -8,28 +8,13 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-import cvdrive  # noqa: E402
-from cvdrive import Driver, fresh_folder, screenshot  # noqa: E402
+from cvdrive import screenshot  # noqa: E402
+from demo_wizard import CAPTION, DEMO, ENGLISH, DemoWizardTest, pack  # noqa: E402
 
-DEMO = Path(__file__).resolve().parents[2] / "samples" / "demo"
-CAPTION = "Corvane Demo Setup"
 SCREEN_W, SCREEN_H = 1024, 768
 CAPTION_BAR = 18  # Wine's caption metric on the harness's screen
-
-# The title each page shows, in list order.
-TITLES = {
-    "welcome": "Welcome to the Corvane Demo Setup Wizard",
-    "license": "License Agreement",
-    "readme": "Readme Information",
-    "customer": "Customer Information",
-    "destination": "Destination Folder",
-    "setuptype": "Setup Type",
-    "customsetup": "Custom Setup",
-    "ready": "Ready to Install the Program",
-    "progress": "Installing Corvane Demo",
-    "complete": "Setup Completed",
-}
-NEXT, BACK, CANCEL = "&Next >", "< &Back", "Cancel"
+TITLES = ENGLISH.titles
+NEXT, BACK, CANCEL = ENGLISH.next, ENGLISH.back, ENGLISH.cancel
 
 
 def layout_size(name):
@@ -41,75 +26,15 @@ def layout_size(name):
     return int(values["width"]), int(values["height"])
 
 
-def pack(root):
-    out = root / "setup"
-    done = cvdrive.cvbuild("pack", DEMO, out, "--runtime", cvdrive.SETUP_EXE)
-    if done.returncode != 0:
-        raise AssertionError(f"cvbuild pack failed: {done.stderr}")
-    return out
-
-
-class Wizard(unittest.TestCase):
+class Wizard(DemoWizardTest):
     @classmethod
     def setUpClass(cls):
-        cls.setup = pack(fresh_folder("wizard"))
-
-    def setUp(self):
-        self.driver = Driver()
-        self.driver.start(self.setup / "setup.exe", self.setup)
-        self.page = self.first_page()
-        self.assertIsNotNone(self.page, "the first page did not appear")
-
-    def tearDown(self):
-        self.driver.kill()
-        self.driver.close()
+        cls.setup = pack("wizard")
 
     # ------------------------------------------------------------ helpers
 
-    def first_page(self, timeout=60):
-        """The welcome page, once the start page has unpacked the archive and closed."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            for w in self.driver.windows():
-                if w["visible"] and w["caption"] == CAPTION and \
-                        TITLES["welcome"] in [c["text"] for c in self.driver.controls(w["hwnd"])]:
-                    return w["hwnd"]
-            time.sleep(0.1)
-        return None
-
-    def window(self, hwnd):
-        found = [w for w in self.driver.windows() if w["hwnd"] == hwnd]
-        return found[0] if found else None
-
     def texts(self):
-        return [c["text"] for c in self.driver.controls(self.page)]
-
-    def button(self, caption):
-        found = [c for c in self.driver.controls(self.page) if c["text"] == caption]
-        self.assertEqual(len(found), 1, f"button {caption!r} on {self.texts()}")
-        return found[0]
-
-    def shown_page(self):
-        texts = self.texts()
-        names = [name for name, title in TITLES.items() if title in texts]
-        self.assertEqual(len(names), 1, texts)
-        return names[0]
-
-    def replaced(self, timeout=20):
-        """Waits for the page that follows the current one and makes it current."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            for w in self.driver.windows():
-                if w["visible"] and w["caption"] == CAPTION and w["hwnd"] != self.page:
-                    self.page = w["hwnd"]
-                    time.sleep(0.3)
-                    return self.shown_page()
-            time.sleep(0.1)
-        self.fail(f"no page followed {self.shown_page()}")
-
-    def go(self, caption):
-        self.assertTrue(self.driver.click(self.page, caption), caption)
-        return self.replaced()
+        return self.texts_shown()
 
     def assert_placed(self, name):
         width, height = layout_size(name)
@@ -126,7 +51,7 @@ class Wizard(unittest.TestCase):
         self.assertTrue(self.driver.click(box, answer))
 
     def to_setup_type(self):
-        for expected, clicks in (("welcome", []), ("license", ["I &accept the terms in the license agreement"]),
+        for expected, clicks in (("welcome", []), ("license", [ENGLISH.accept]),
                                  ("readme", []), ("customer", []), ("destination", [])):
             self.assertEqual(self.shown_page(), expected)
             for caption in clicks:
@@ -186,13 +111,13 @@ class Wizard(unittest.TestCase):
         # way to the completion page; every page seen in between is the progress page.
         self.driver.click(self.page, "&Install")
         seen, deadline = [], time.time() + 20
-        while time.time() < deadline and "Setup Completed" not in " ".join(seen):
+        while time.time() < deadline and TITLES["complete"] not in " ".join(seen):
             for w in self.driver.windows():
                 if w["visible"] and w["caption"] == CAPTION and w["hwnd"] != self.page:
                     self.page = w["hwnd"]
                     seen.append(" ".join(self.texts()))
             time.sleep(0.05)
-        self.assertTrue(seen and "Setup Completed" in seen[-1], seen)
+        self.assertTrue(seen and TITLES["complete"] in seen[-1], seen)
         for texts in seen[:-1]:
             self.assertIn("Installing Corvane Demo", texts)
         time.sleep(0.3)

@@ -12,16 +12,26 @@
 //   click HWND CAPTION            press the button with that caption (& ignored) -> ok
 //   answer CAPTION MS             press CAPTION in the program's next dialog box -> ok TEXT
 //   sendmsg HWND MSG WPARAM LPARAM send a message (numbers) -> ok RESULT
+//   postmsg HWND MSG WPARAM LPARAM post it, for messages whose handling waits for the user
+//   settext HWND ID TEXT          set the text of control ID of HWND (as typed) -> ok
+//   treeitem HWND INDEX           top-level item INDEX of a tree view -> ok ITEM IMAGE TEXT
+//   menu INDEX MS                 choose entry INDEX (from 0) of the program's popup menu -> ok
+//   freeze CLASS CAPTION EXCEPT DELAY MS
+//                                 wait for a visible window other than EXCEPT, then after
+//                                 DELAY ms suspend its thread (to photograph it) -> ok HWND
+//   thaw                          resume every suspended thread -> ok
 //   gone MS                       wait until the program shows no window -> ok
 //   exit MS                       wait for the program to end -> exit CODE
 //   kill                          end the program -> ok
 //   quit
 #include "tools/driver/command_line.h"
+#include "tools/driver/remote.h"
 #include "framework/handle.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -100,11 +110,12 @@ bool Matches(HWND w, const std::string& cls, const std::string& caption) {
     return caption == "*" || TextOf(w).find(caption) != std::string::npos;
 }
 
-HWND WaitForWindow(const std::string& cls, const std::string& caption, DWORD ms, bool any) {
+HWND WaitForWindow(const std::string& cls, const std::string& caption, DWORD ms, bool any,
+                   HWND except = nullptr) {
     DWORD start = ::GetTickCount();
     for (;;) {
         for (HWND w : TopLevelWindows(any))
-            if (Matches(w, cls, caption))
+            if (w != except && Matches(w, cls, caption))
                 return w;
         if (::GetTickCount() - start >= ms)
             return nullptr;
@@ -230,6 +241,48 @@ bool Run(const std::vector<std::string>& w) {
             Reply("ok " + std::to_string(static_cast<long>(result)));
         else
             Reply("error no answer");
+    } else if (cmd == "postmsg" && w.size() >= 5) {
+        auto number = [](const std::string& t) { return std::strtoul(t.c_str(), nullptr, 0); };
+        Reply(::PostMessageA(ParseHandle(w[1]), number(w[2]), number(w[3]), number(w[4])) ? "ok" : "error not posted");
+    } else if (cmd == "settext" && w.size() >= 4) {
+        HWND control = nullptr;
+        for (HWND c : Children(ParseHandle(w[1])))
+            if (::GetDlgCtrlID(c) == std::atoi(w[2].c_str()))
+                control = c;
+        if (!control)
+            Reply("error no control " + w[2]);
+        else
+            Reply(cv::driver::SetControlText(control, w[3]) ? "ok" : "error no answer");
+    } else if (cmd == "treeitem" && w.size() >= 3) {
+        cv::driver::TreeItem item = cv::driver::ReadTreeItem(ParseHandle(w[1]), std::atoi(w[2].c_str()));
+        if (!item.handle)
+            Reply("error no item " + w[2]);
+        else
+            Reply("ok " + HandleText(reinterpret_cast<HWND>(item.handle)) + " " + std::to_string(item.image) + " " +
+                  Quote(item.text));
+    } else if (cmd == "menu" && w.size() >= 2) {
+        // The menu's own loop takes keys from the thread's queue: Down from no selection
+        // reaches the first entry.
+        HWND menu = WaitForWindow("#32768", "*", Ms(w, 2, 10000), false);
+        if (!menu) {
+            Reply("timeout");
+        } else {
+            for (int i = 0; i <= std::atoi(w[1].c_str()); ++i)
+                ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+            Reply("ok " + HandleText(menu));
+        }
+    } else if (cmd == "freeze" && w.size() >= 4) {
+        HWND h = WaitForWindow(w[1], w[2], Ms(w, 5, 10000), false, ParseHandle(w[3]));
+        if (!h) {
+            Reply("timeout");
+        } else {
+            ::Sleep(Ms(w, 4, 0));
+            Reply(cv::driver::Freeze(h) ? "ok " + HandleText(h) : "error cannot suspend");
+        }
+    } else if (cmd == "thaw") {
+        cv::driver::ThawAll();
+        Reply("ok");
     } else if (cmd == "gone") {
         DWORD start = ::GetTickCount(), ms = Ms(w, 1, 10000);
         for (;;) {
@@ -257,6 +310,7 @@ bool Run(const std::vector<std::string>& w) {
             Reply("exit " + std::to_string(code));
         }
     } else if (cmd == "kill") {
+        cv::driver::ThawAll();
         if (g_program.process)
             ::TerminateProcess(g_program.process.get(), 99);
         Reply("ok");

@@ -30,6 +30,8 @@ TEST(CaptionMap, PagesFindTheirOwnSectionAndValueSectionForOptionButtons) {
         {"setuperror.lcd", "IDRETRY", "SetupError", "6"},
         {"cancelsetup.lcd", "IDYES", "CancelSetup", "2"},
         {"start.lcd", "IDCANCEL", "SETUP", "1"},
+        {"complete.lcd", "IDC_NEXT", "SetupCompleteSuccess", "1"},
+        {"complete.lcd", "IDC_FINISH", "SetupCompleteSuccess", "1"},
         {"WELCOME.LCD", "IDC_NEXT", "InstallWelcome", "2"},
     };
     for (const Case& c : cases) {
