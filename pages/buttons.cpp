@@ -24,8 +24,40 @@ void CMyButton::SetButtonFont(const std::string& face, int points, int bold, int
 
 void CMyButton::SetBackgroundColor(const std::string& color) {
     background_ = ColorOfText(color.c_str());
+    has_background_ = !color.empty();
     brush_.reset(::CreateSolidBrush(background_));
     Invalidate();
+}
+
+bool CMyButton::IsGroupBox() const {
+    return (::GetWindowLongA(m_hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+LRESULT CMyButton::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    // The page clips its children and a group box leaves its inside unpainted, so the box
+    // fills it: with its own colour, or with the page's background behind it.
+    if (msg == WM_ERASEBKGND && IsGroupBox()) {
+        HDC dc = reinterpret_cast<HDC>(w);
+        RECT rc = GetClientRect();
+        if (has_background_) {
+            ::FillRect(dc, &rc, brush_.get());
+            return 1;
+        }
+        HWND parent = ::GetParent(m_hWnd);
+        if (!parent || !::SendMessageA(parent, kMsgPaintPageBackground, w, reinterpret_cast<LPARAM>(m_hWnd)))
+            ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    return CButton::WindowProc(msg, w, l);
+}
+
+bool CMyButton::OnReflectedMessage(UINT msg, WPARAM w, LPARAM, LRESULT& result) {
+    if ((msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) || !IsGroupBox())
+        return false;
+    // The caption is drawn over what the erase painted.
+    ::SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
+    result = reinterpret_cast<LRESULT>(has_background_ ? brush_.get() : ::GetStockObject(NULL_BRUSH));
+    return true;
 }
 
 CMyRadioButton::CMyRadioButton() : brush_(::CreateSolidBrush(background_)) {}

@@ -13,13 +13,20 @@ class CMyButton : public CButton {
     /// A font from the system message font with this face, size in points, bold and italic
     /// (255/0), given to the button with WM_SETFONT.
     void SetButtonFont(const std::string& face, int points, int bold, int italic);
-    /// Kept with the button (group boxes); the button paints in the system's look.
+    /// The inside of a group box; without one (or an empty text) a group box shows the page
+    /// behind it. Push buttons paint in the system's look.
     void SetBackgroundColor(const std::string& color);
     COLORREF backgroundColor() const { return background_; }
 
+  protected:
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    bool OnReflectedMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+
   private:
+    bool IsGroupBox() const;
     CFont font_;
     COLORREF background_ = ::GetSysColor(COLOR_BTNFACE);
+    bool has_background_ = false;
     UniqueBrush brush_;
 };
 

@@ -303,7 +303,12 @@ CControlWnd* CImageWindow::CreateControl(PageElement& element, RECT& rect) {
         listviews_[i].SetBackgroundColor("255,255,255");
         return &listviews_[i];
     case ElementType::GroupBox:
-        return groupboxes_[i].Create("", kChild | BS_GROUPBOX, rect, page, id) ? withFont(groupboxes_[i]) : nullptr;
+        if (!groupboxes_[i].Create("", kChild | BS_GROUPBOX | WS_CLIPSIBLINGS, rect, page, id))
+            return nullptr;
+        // Below every other element and clipped by them, so filling its inside never covers
+        // the controls it frames.
+        ::SetWindowPos(groupboxes_[i].m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return withFont(groupboxes_[i]);
     case ElementType::Icon:
         return icons_[i].Create("", kChild | SS_ICON | SS_CENTERIMAGE, rect, page, id) ? &icons_[i] : nullptr;
     case ElementType::Frame:

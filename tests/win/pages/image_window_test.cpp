@@ -368,6 +368,48 @@ TEST_F(PageTest, FirstAndLastPagesDisableTheirButtons) {
     EXPECT_TRUE(::IsWindowEnabled(last->GetDlgItem(last->FindControlByName("IDC_NEXT"))));
 }
 
+TEST_F(PageTest, AGroupBoxShowsThePageBackgroundInside) {
+    // A page clips its children, and a group box does not paint its inside: the page must
+    // paint it, or the box shows whatever the screen held before.
+    const std::string layout =
+        "[MAINWINDOW]\nidcname=IDD_GROUP\ncaption=Group\nbkimage=\nborder=1\nstartup=0\n"
+        "bkcolor=200,220,255\nwidth=300\nheight=200\nminwindow=\nmaxwindow=\ncloswindow=\n"
+        "fontname=Tahoma\nfontsize=8\nfontbold=No\nfontitalic=No\n[INFO]\nTOTAL=3\n"
+        "0=" + Line(20, 20, 200, 120, "GROUPBOX", 0) + "\n1=" + Line(40, 60, 100, 20, "BUTTON", 1) + "\n"
+        "2=" + Line(230, 20, 60, 120, "GROUPBOX", 2) + "\n"
+        "[DADOS]\n0,t=1\n0,0=Name|box|0\n1,t=2\n1,0=Name|IDC_INSIDE|0\n1,1=Caption|Inside|0\n"
+        "2,t=3\n2,0=Name|own|0\n2,1=Caption|Own|0\n2,2=Back|255,255,255|0\n";
+    WriteFile(folder_ + "group.lcd", layout);
+    auto page = Load("group.lcd");
+    page->ShowWindow(SW_SHOW);
+    page->UpdateWindow();
+    Pump(300);
+    // Group boxes are named by their table entry; tell the two apart by their place.
+    std::vector<HWND> boxes;
+    for (HWND c = ::GetWindow(page->m_hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        if ((::GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+            boxes.push_back(c);
+    ASSERT_EQ(boxes.size(), 2u);
+    RECT r{}, own{};
+    ::GetWindowRect(boxes[0], &r);
+    ::GetWindowRect(boxes[1], &own);
+    if (own.left < r.left)
+        std::swap(r, own);
+    HWND inside = page->GetDlgItem(page->FindControlByName("IDC_INSIDE"));
+    ASSERT_NE(inside, nullptr);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF empty_part = ::GetPixel(screen, r.right - 30, r.bottom - 20);
+    RECT b{};
+    ::GetWindowRect(inside, &b);
+    const COLORREF button_face = ::GetPixel(screen, b.left + 5, b.top + 4);
+    const COLORREF own_inside = ::GetPixel(screen, own.left + 30, own.bottom - 20);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(empty_part, RGB(200, 220, 255));
+    EXPECT_EQ(own_inside, RGB(255, 255, 255)); // a box with a colour of its own shows it
+    // The control inside the box stays visible over the painted inside.
+    EXPECT_NE(button_face, RGB(200, 220, 255));
+}
+
 TEST_F(PageTest, Screenshot) {
     wizard_.paths.product_name = "Halvard Notes";
     auto page = Load("welcome.lcd");
