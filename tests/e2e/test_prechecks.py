@@ -132,6 +132,13 @@ class PreInstallChecks(SetupRunTest):
         self.assertEqual(self.refused("Ambrel Corvane", "Cancel"),
                          f"The screen resolution is not adequate for running {PRODUCT}.")
 
+    def test_processor_whose_name_lacks_the_required_text_refuses(self):
+        # No processor's name holds this text, and the check identifies any x86 processor.
+        folder = prepare("processor", product(system="1=Crusoe TM9999\n"),
+                         "[REQ]\n4=<ProductName> needs another processor.\n")
+        self.driver.start(cvdrive.SETUP_EXE, folder)
+        self.assertEqual(self.refused("Ambrel Corvane", "Cancel"), f"{PRODUCT} needs another processor.")
+
     def test_administrator_requirement_met_by_the_prefix_user(self):
         folder = prepare("admin", product(appinfo="a7=Yes\n"))
         self.driver.start(cvdrive.SETUP_EXE, folder)
