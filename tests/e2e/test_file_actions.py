@@ -51,6 +51,20 @@ class FileActions(cvdrive.SetupRunTest):
         self.wizard.page("Page two")
         self.assertEqual(self.log(), ["once", "every Actions Product", "every Actions Product"])
 
+    def test_operating_system_mask_admits_by_the_running_version(self):
+        # The test prefix reports Windows 7, named "VIS" (mask bit 1).
+        recorder = "<CurrentDirectory>recorder.exe"
+        actions = section("FILEACTION", [
+            file_action(recorder, "all", systems=255),
+            file_action(recorder, "vista-on", systems=1),
+            file_action(recorder, "xp-only", systems=4),
+            file_action(recorder, "none", systems=0),
+        ])
+        one = self.start("file-actions-systems", actions)
+        self.wizard.press(one, "Next")
+        self.wizard.page("Page two")
+        self.assertEqual(self.log(), ["all", "vista-on"])
+
     def test_support_file_comes_from_the_work_folder(self):
         actions = section("FILEACTION", [
             file_action("<ResourceDir>\\recorder.exe", "from-work-folder", trigger="Install Welcome"),
