@@ -17,6 +17,9 @@
 #include "sysinfo/system_probes.h"
 #include "sysinfo/version_name.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace cv {
 
 namespace {
@@ -30,8 +33,9 @@ class MachineProbes : public IRequirementProbes {
                                          [](const std::string& line) { SendTrace(line); }) != 0;
     }
     bool Memory(std::int64_t required_mb) override {
-        // The settings reader holds the value within 32 bits.
-        return req_.CheckMemory(static_cast<int>(required_mb)) != 0;
+        // A requirement beyond what an int holds is beyond any machine as well.
+        const std::int64_t capped = std::clamp<std::int64_t>(required_mb, 0, std::numeric_limits<int>::max());
+        return req_.CheckMemory(static_cast<int>(capped)) != 0;
     }
     bool Screen(const std::string& resolution) override { return req_.CheckScreen(resolution.c_str()) != 0; }
     bool Colours(const std::string& colours) override { return req_.CheckColours(colours.c_str()) != 0; }
