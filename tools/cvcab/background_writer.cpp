@@ -126,7 +126,7 @@ void BackgroundWriter::run() {
 }
 
 BackgroundWriter::File::File(BackgroundWriter& owner, int fd, std::string path)
-    : owner_(owner), fd_(fd), path_(std::move(path)), chunk_(owner.take_chunk()) {}
+    : owner_(owner), fd_(fd), path_(std::move(path)) {}
 
 BackgroundWriter::File::~File() {
     if (!closed_) // dropped without a close (the extraction failed): finish the descriptor anyway

@@ -23,6 +23,9 @@ class BackgroundWriter {
     BackgroundWriter& operator=(const BackgroundWriter&) = delete;
 
     /// One open output file. Its bytes are collected into chunks and handed over whole.
+    /// A file holds a chunk only while it has bytes not yet handed over, so files written
+    /// one after another (as the reader does) never wait on each other; more than `chunks`
+    /// files written at once would.
     class File {
       public:
         File(BackgroundWriter& owner, int fd, std::string path);
