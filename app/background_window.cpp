@@ -2,7 +2,7 @@
 // two white texts and an optional picture.
 #include "app/main_frame.h"
 #include "framework/picture_loader.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 
 namespace cv {
 

@@ -1,6 +1,6 @@
 #include "app/compress.h"
 
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace.h"
 #include "archive/cab_directory.h"
 #include "archive/cab_reader.h"

@@ -2,7 +2,7 @@
 
 #include "app/caption_map.h"
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "framework/winapp.h"
 #include "pages/page_text.h"

@@ -4,7 +4,7 @@
 #include "app/action_rules.h"
 #include "app/main_frame.h"
 #include "app/run_program.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace.h"
 #include "pages/page_text.h"
 

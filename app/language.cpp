@@ -3,7 +3,7 @@
 #include "app/caption_map.h"
 #include "app/language_page.h"
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "pages/image_window.h"
 #include "pages/layout.h"

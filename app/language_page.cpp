@@ -2,7 +2,7 @@
 
 #include "app/language.h"
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "framework/handle.h"
 #include "pages/image_window.h"
 

@@ -1,7 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/action_rules.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace.h"
 #include "common/profile_cache.h"
 #include "crypto/rijndael_file.h"

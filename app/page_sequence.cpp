@@ -2,7 +2,7 @@
 // and previous page with the custom-setup skip, the completion page and the abort to it.
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace.h"
 #include "pages/image_window.h"
 

@@ -5,7 +5,7 @@
 #include "app/main_frame.h"
 #include "app/precheck_rules.h"
 #include "app/run_program.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace.h"
 #include "common/profile_cache.h"
 #include "engine/variables.h"

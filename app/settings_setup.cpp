@@ -1,7 +1,7 @@
 // Folders, work folder, settings files and product settings: everything the main frame
 // reads once at its creation, before the start sequence.
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "crypto/rijndael_file.h"
 #include "crypto/setup_file_key.h"

@@ -4,7 +4,7 @@
 #include "app/setup_app.h"
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "framework/framewnd.h"
 #include "resources/resource.h"
 

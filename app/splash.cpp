@@ -1,6 +1,6 @@
 #include "app/splash.h"
 
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "resources/resource.h"
 
 #include <mmsystem.h>

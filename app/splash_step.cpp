@@ -1,7 +1,7 @@
 // The start sequence's splash step.
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/splash.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The start page and the unpacking of the product archive behind it.
 #include "app/compress.h"
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "pages/image_window.h"
 
 namespace cv {

@@ -4,7 +4,7 @@
 // again and the ready page's summary.
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "pages/control_actions.h"
 #include "pages/image_window.h"

@@ -4,7 +4,7 @@
 #include "pages/control_actions_win.h"
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "engine/variables.h"
 #include "framework/dialog.h"
 #include "pages/control_actions.h"

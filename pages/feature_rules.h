@@ -3,7 +3,7 @@
 /// table and the tree, which feature table entry a tree item stands for, and which description
 /// the page shows for a selected feature. The page window applies them (feature_tree_win.cpp).
 
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 
 #include <functional>
 #include <optional>

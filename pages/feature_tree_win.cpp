@@ -2,7 +2,7 @@
 // selection the feature's description and the popup menu that switches it on or off.
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace.h"
 #include "pages/feature_rules.h"
 #include "pages/image_window.h"

@@ -1,7 +1,7 @@
 #include "pages/image_window.h"
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "framework/picture_loader.h"
 #include "framework/winapp.h"
 #include "pages/page_rules.h"

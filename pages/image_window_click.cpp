@@ -6,7 +6,7 @@
 
 #include "app/language_page.h"
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "pages/control_actions.h"
 #include "pages/control_actions_win.h"
 #include "pages/page_text.h"

@@ -1,7 +1,7 @@
 #include "pages/page_text.h"
 
 #include "app/main_frame.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "engine/variables.h"
 
 namespace cv {

@@ -1,6 +1,6 @@
 // The portable pieces of start-up: background colours, the trace line, the feature table.
 #include "app/background_colors.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/trace_line.h"
 
 #include <gtest/gtest.h>

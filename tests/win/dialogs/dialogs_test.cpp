@@ -4,7 +4,7 @@
 #include "app/error_setup.h"
 #include "app/main_frame.h"
 #include "app/msg_dialog.h"
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/wait_dialog.h"
 #include "dialog_watch.h"
 #include "resources/resource.h"

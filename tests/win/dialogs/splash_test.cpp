@@ -1,7 +1,7 @@
 // The splash window under Wine: the animated picture, its size and place, the timers that
 // end it, the sound flags.
 
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 #include "app/splash.h"
 #include "dialog_watch.h"
 #include "tests/host/gif/gif_writer.h"

@@ -1,4 +1,4 @@
-#include "app/setup_state.h"
+#include "common/setup_state.h"
 
 namespace cv {
 
