@@ -51,6 +51,9 @@ if [ ! -f "$nsis" ] || [ bench/install/bench.nsi -nt "$nsis" ] || [ "$out/produc
   echo "makensis: $(echo "$(date +%s.%N) - $start" | bc) s, installer $(du -m "$nsis" | cut -f1) MB"
 fi
 
+step "Wine (waiting for /tmp/cv-wine.lock)"
+exec 9>/tmp/cv-wine.lock
+flock 9
 # Wine runs 32-bit Windows programs as 32-bit Linux processes; a kernel without 32-bit
 # emulation refuses them ("Exec format error") and no prefix can be made.
 if ! wine --version >/dev/null 2>&1; then
@@ -59,12 +62,14 @@ if ! wine --version >/dev/null 2>&1; then
   exit 1
 fi
 
-step "Wine (waiting for /tmp/cv-wine.lock)"
-exec 9>/tmp/cv-wine.lock
-flock 9
 state=$out/wine
 trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
-[ -d "$state/prefix" ] || tests/wine/harness.sh setup --state "$state"
+if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
+  # A half-made prefix would be taken for a ready one next time.
+  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
+  rm -rf "$state"
+  exit 1
+fi
 tests/wine/harness.sh run --state "$state" --timeout $((600 + runs * 600)) -- \
   python3 bench/install/measure.py --setup-dir "$out/setup" --nsis-exe "$nsis" \
     --trace-clock build/win/bench/install/trace_clock.exe --work "$out/measure" --runs "$runs" \
