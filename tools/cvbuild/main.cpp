@@ -29,7 +29,7 @@ int Usage() {
                "       cvbuild decrypt IN OUT\n"
                "       cvbuild pack PRODUCT_DIR OUT_DIR [--runtime PATH_TO_setup.exe]\n"
                "                    [--cvexec PATH_TO_cvexec.exe] [--compression none|mszip]\n"
-               "                    [--span BYTES]\n",
+               "                    [--span BYTES] [--split | --disk-images]\n",
                stderr);
     return kExitUsage;
 }
@@ -49,8 +49,17 @@ int RunPack(const std::vector<std::string>& args) {
     options.default_runtime = CV_RUNTIME_EXE;
     options.default_uninstaller = CV_UNINSTALLER_EXE;
     std::vector<std::string> positional;
+    bool cabinet_option = false; // --compression or --span, which a disk-image build has no use for
+    int kinds = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--split" || arg == "--disk-images") {
+            options.kind = arg == "--split" ? cv::build::BuildKind::split_files
+                                            : cv::build::BuildKind::disk_images;
+            ++kinds;
+            continue;
+        }
+        cabinet_option = cabinet_option || arg == "--compression" || arg == "--span";
         const bool takes_value =
             arg == "--runtime" || arg == "--cvexec" || arg == "--compression" || arg == "--span";
         if (!takes_value) {
@@ -85,6 +94,17 @@ int RunPack(const std::vector<std::string>& args) {
     if (positional.size() != 2) {
         return Usage();
     }
+    if (kinds > 1) {
+        std::fputs("cvbuild: --split and --disk-images choose one kind of build; give one\n",
+                   stderr);
+        return kExitUsage;
+    }
+    if (cabinet_option && options.kind == cv::build::BuildKind::disk_images) {
+        std::fputs("cvbuild: a disk-image build writes no cabinet: --compression and --span "
+                   "do not apply\n",
+                   stderr);
+        return kExitUsage;
+    }
     options.product_dir = positional[0];
     options.out_dir = positional[1];
     const auto report = cv::build::Pack(options);
@@ -93,10 +113,19 @@ int RunPack(const std::vector<std::string>& args) {
     }
     std::printf("cvbuild: packed %zu file entries into %s%s\n", report.file_count,
                 options.out_dir.string().c_str(), report.runtime_copied ? "" : " (no setup.exe)");
-    std::printf("cvbuild: %zu files in %zu cabinet%s (file1.cab%s)%s\n", report.archived_count,
-                report.cabinets.size(), report.cabinets.size() == 1 ? "" : "s",
-                report.cabinets.size() > 1 ? " ..." : "",
-                report.uninstaller_copied ? "" : " (no cvexec.exe)");
+    if (!report.cabinets.empty()) {
+        std::printf("cvbuild: %zu files in %zu cabinet%s (file1.cab%s)\n", report.archived_count,
+                    report.cabinets.size(), report.cabinets.size() == 1 ? "" : "s",
+                    report.cabinets.size() > 1 ? " ..." : "");
+    }
+    if (options.kind != cv::build::BuildKind::compressed) {
+        std::printf("cvbuild: %zu files in DiskImage1, %zu beside setup.exe%s\n",
+                    report.disk_image_count, report.beside_count,
+                    options.kind == cv::build::BuildKind::split_files ? " (split files)" : "");
+    }
+    if (!report.uninstaller_copied) {
+        std::printf("cvbuild: no cvexec.exe\n");
+    }
     return 0;
 }
 

@@ -2,9 +2,11 @@
 
 #include "tools/cvbuild/archive_stage.h"
 #include "tools/cvbuild/build_error.h"
+#include "tools/cvbuild/disk_image_stage.h"
 #include "tools/cvbuild/output_folder.h"
 #include "tools/cvbuild/pack_context.h"
 #include "tools/cvbuild/settings_files.h"
+#include "tools/cvbuild/split_marker.h"
 
 #include <fstream>
 #include <iterator>
@@ -44,10 +46,24 @@ void CheckProductFolder(PackContext& ctx) {
     if (!fs::is_directory(ctx.options.product_dir, error)) {
         throw BuildError(ctx.options.product_dir.string() + ": product folder does not exist");
     }
-    ReadReadableFile(ProductFile(ctx, "setup.inf"), "setup.inf (the product settings)");
+    ctx.settings =
+        ReadReadableFile(ProductFile(ctx, "setup.inf"), "setup.inf (the product settings)");
     if (!fs::is_directory(ProductFile(ctx, "theme"), error)) {
         throw BuildError(ProductFile(ctx, "theme").string() +
                          ": missing theme folder (the page layouts)");
+    }
+}
+
+/// The setup tells a split-files build by its mark in setup.inf alone, so the mark must
+/// match the build.
+void MarkBuildKind(PackContext& ctx) {
+    if (ctx.options.kind == BuildKind::split_files) {
+        ctx.settings = WithSplitFilesMark(ctx.settings);
+    } else if (IsMarkedSplitFiles(ctx.settings)) {
+        throw BuildError(ProductFile(ctx, "setup.inf").string() +
+                         ": [BUILDING] CURRENTBUILD is \"" + std::string(kSplitFilesMark) +
+                         "\", which makes the setup unpack file1.cab into the install folder; "
+                         "pack with --split, or change CURRENTBUILD");
     }
 }
 
@@ -59,20 +75,29 @@ void ReadFileList(PackContext& ctx) {
     ctx.report.file_count = ctx.files.size();
 }
 
-void EncryptSettings(PackContext& ctx) {
-    EncryptSettingsFile(ProductFile(ctx, "setup.inf"), ctx.staging / "setup.nsx");
-    // The file list is written back with CR LF line ends, which the installer's reader
-    // needs, whatever line ends the author's editor used.
-    const fs::path plain = ctx.staging / ".data.inf";
+/// Encrypts `text` into the staging folder's `name`, through a plain copy beside it.
+void EncryptText(const PackContext& ctx, const std::string& text, const char* name) {
+    const fs::path plain = ctx.staging / (std::string(".") + name + ".plain");
     {
         std::ofstream out(plain, std::ios::binary | std::ios::trunc);
-        out << FormatFileList(ctx.files);
+        out << text;
         if (!out.flush()) {
             throw BuildError(plain.string() + ": cannot write");
         }
     }
-    EncryptSettingsFile(plain, ctx.staging / "data.nsx");
+    EncryptSettingsFile(plain, ctx.staging / name);
     fs::remove(plain);
+}
+
+void PlanLayout(PackContext& ctx) {
+    ctx.layout = PlanFileLayout(ctx);
+}
+
+void EncryptSettings(PackContext& ctx) {
+    EncryptText(ctx, ctx.settings, "setup.nsx");
+    // The file list is written back with CR LF line ends, which the installer's reader
+    // needs, whatever line ends the author's editor used.
+    EncryptText(ctx, FormatFileList(ctx.files), "data.nsx");
 }
 
 void CopyTheme(PackContext& ctx) {
@@ -114,10 +139,12 @@ void CopyRuntime(PackContext& ctx) {
 
 using Stage = void (*)(PackContext&);
 
-// In order; each stage may rely on the ones before it. The archive comes early so that
-// missing files are reported before anything else is written.
-constexpr Stage kStages[] = {CheckProductFolder, ReadFileList,  WriteArchive, EncryptSettings,
-                             CopyTheme,          CopyLanguages, CopyRuntime};
+// In order; each stage may rely on the ones before it. The layout is planned before anything
+// is written, so that missing files are reported first.
+constexpr Stage kStages[] = {CheckProductFolder, MarkBuildKind,   ReadFileList,
+                             PlanLayout,         WriteArchive,    WriteDiskImage,
+                             EncryptSettings,    CopyTheme,       CopyLanguages,
+                             CopyRuntime};
 
 /// The absolute, symlink-resolved form of `path`, without a trailing separator.
 fs::path Resolved(const fs::path& path) {
@@ -142,7 +169,7 @@ PackReport Pack(const PackOptions& options) {
     try {
         RefuseOverlap(options.product_dir, options.out_dir);
         OutputFolder out(options.out_dir);
-        PackContext ctx{options, out.staging(), {}, {}};
+        PackContext ctx{options, out.staging(), {}, {}, {}, {}};
         for (Stage stage : kStages) {
             stage(ctx);
         }

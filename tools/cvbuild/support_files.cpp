@@ -26,29 +26,32 @@ bool HasFolderPart(const std::string& name) {
 
 class Collector {
   public:
-    explicit Collector(const ProfileFile& settings) : settings_(settings) {}
+    Collector(const ProfileFile& settings, BuildKind kind) : settings_(settings), kind_(kind) {}
+
+    BuildKind kind() const { return kind_; }
 
     std::string Get(const char* section, const std::string& key) const {
         return settings_.get(section, key);
     }
 
     /// A name of which the setup uses only the file-name part.
-    void AddByFileName(const std::string& value, const std::string& origin) {
+    void AddByFileName(const std::string& value, const std::string& origin,
+                       SupportReader reader) {
         const std::string name = FileNamePart(value);
         if (!name.empty()) {
-            list_.files.push_back({name, value, origin});
+            list_.files.push_back({name, value, origin, reader});
         }
     }
 
-    /// A name that the setup puts behind the work folder as it stands.
+    /// A name that the setup puts behind its folder as it stands.
     void AddAsWritten(const std::string& name, const std::string& reference,
-                      const std::string& origin) {
+                      const std::string& origin, SupportReader reader) {
         if (HasFolderPart(name)) {
             throw BuildError(origin + ": \"" + reference +
                              "\" names a sub folder of the work folder; the setup's support "
                              "files lie at its top, so give the bare file name");
         }
-        list_.files.push_back({name, reference, origin});
+        list_.files.push_back({name, reference, origin, reader});
     }
 
     /// A count of a table section, cut to `limit` with a warning.
@@ -67,6 +70,7 @@ class Collector {
 
   private:
     const ProfileFile& settings_;
+    BuildKind kind_;
     SupportFileList list_;
 };
 
@@ -76,13 +80,15 @@ std::string Origin(const char* section, const std::string& key) {
 
 void AddDialogTexts(Collector& c) {
     for (const char* key : {"CT0", "CT2"}) { // licence, readme
-        c.AddByFileName(c.Get("DIALOGLIST", key), Origin("DIALOGLIST", key));
+        c.AddByFileName(c.Get("DIALOGLIST", key), Origin("DIALOGLIST", key),
+                        SupportReader::pages);
     }
 }
 
 void AddBackground(Collector& c) {
     if (c.Get("BACKGROUND", "0") == "1") {
-        c.AddByFileName(c.Get("BACKGROUND", "5"), Origin("BACKGROUND", "5"));
+        c.AddByFileName(c.Get("BACKGROUND", "5"), Origin("BACKGROUND", "5"),
+                        SupportReader::work_folder);
     }
 }
 
@@ -90,14 +96,20 @@ void AddBillboards(Collector& c) {
     const int total = c.Count("BILLBOARDSCV", "TOTAL", kMaxBillboards);
     for (int i = 0; i < total; ++i) {
         const std::string key = "B" + std::to_string(i);
-        c.AddByFileName(c.Get("BILLBOARDSCV", key), Origin("BILLBOARDSCV", key));
+        c.AddByFileName(c.Get("BILLBOARDSCV", key), Origin("BILLBOARDSCV", key),
+                        SupportReader::pages);
     }
 }
 
 void AddFileActions(Collector& c) {
-    if (c.Get("BUILDING", "4") != "Yes") {
-        return; // the setup then takes them from DiskImage1
+    // A split-files build clears "4" when it starts: its programs come from DiskImage1.
+    const bool from_work_folder =
+        c.Get("BUILDING", "4") == "Yes" && c.kind() != BuildKind::split_files;
+    if (!from_work_folder && c.kind() == BuildKind::compressed) {
+        return; // the setup takes them from a DiskImage1 that a compressed build has not got
     }
+    const SupportReader reader =
+        from_work_folder ? SupportReader::work_folder : SupportReader::pages;
     static const std::string kResourceDir = "<ResourceDir>";
     const int total = c.Count("FILEACTION", "TOTAL", kMaxFileActions);
     for (int i = 0; i < total; ++i) {
@@ -113,7 +125,7 @@ void AddFileActions(Collector& c) {
         }
         name.erase(0, name.find_first_not_of("\\/"));
         if (!name.empty() && !HasVariable(name)) {
-            c.AddAsWritten(name, value, Origin("FILEACTION", key));
+            c.AddAsWritten(name, value, Origin("FILEACTION", key), reader);
         }
     }
 }
@@ -122,11 +134,27 @@ void AddUninstallFiles(Collector& c) {
     // A value with variables names a file on the target machine.
     const std::string program = c.Get("APPINFO", "a11");
     if (c.Get("APPINFO", "a10") == "Yes" && !HasVariable(program)) {
-        c.AddByFileName(program, Origin("APPINFO", "a11"));
+        c.AddByFileName(program, Origin("APPINFO", "a11"), SupportReader::source_folder);
     }
     const std::string icon = c.Get("APPINFO", "a18");
     if (c.Get("APPINFO", "a14") != "No" && !HasVariable(icon)) {
-        c.AddByFileName(icon, Origin("APPINFO", "a18"));
+        c.AddByFileName(icon, Origin("APPINFO", "a18"), SupportReader::source_folder);
+    }
+}
+
+void AddLiveClients(Collector& c) {
+    // The installation copies these fixed names from its source folder.
+    for (const char* section : {"LIVEUPDATE", "LIVESUPPORT"}) {
+        if (c.Get(section, "1") != "Yes") {
+            continue;
+        }
+        std::string base = section;
+        std::transform(base.begin(), base.end(), base.begin(),
+                       [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+        for (const char* extension : {".exe", ".inf"}) {
+            c.AddByFileName(base + extension, Origin(section, "1"),
+                            SupportReader::source_folder);
+        }
     }
 }
 
@@ -162,7 +190,8 @@ void AddListFiles(Collector& c, const fs::path& theme_dir) {
             const std::string& control =
                 element.Value(0).empty() ? element.defaultName : element.Value(0);
             c.AddAsWritten(list, list,
-                           "theme/" + path.filename().string() + " " + control + " (list file)");
+                           "theme/" + path.filename().string() + " " + control + " (list file)",
+                           SupportReader::work_folder);
         }
     }
 }
@@ -174,13 +203,15 @@ std::string FileNamePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-SupportFileList FindSupportFiles(const ProfileFile& settings, const fs::path& theme_dir) {
-    Collector c(settings);
+SupportFileList FindSupportFiles(const ProfileFile& settings, const fs::path& theme_dir,
+                                 BuildKind kind) {
+    Collector c(settings, kind);
     AddDialogTexts(c);
     AddBackground(c);
     AddBillboards(c);
     AddFileActions(c);
     AddUninstallFiles(c);
+    AddLiveClients(c);
     AddListFiles(c, theme_dir);
     return std::move(c.list());
 }

@@ -3,7 +3,7 @@
 
 #include "tests/host/archive/archive_test_support.h"
 #include "tests/host/cvbuild/product_fixture.h"
-#include "tools/cvbuild/archive_stage.h"
+#include "tools/cvbuild/file_layout.h"
 #include "tools/cvbuild/build_error.h"
 #include "tools/cvbuild/pack.h"
 

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The install benchmark: a 5000-file, 195 MB payload installed under Wine by the hidden
+# Corvane setup (packed by cvbuild, MSZIP) and by a silent NSIS 3 installer (solid zlib), in
+# one prefix, interleaved, medians; prints the ratios of the setup's whole run and of its
+# install step to NSIS.
+#
+#   bench/install/run.sh [RUNS]          (default 5; RUNS=2 for a quick look)
+#
+# Builds what it needs (build/host: cvbuild; build/win: setup.exe, trace_clock.exe), installs
+# makensis (Debian package nsis) with apt-get when it is missing, and keeps everything it
+# makes in build/bench-install: the payload and product folder, the setup folder, the NSIS
+# installer and the Wine prefix (kept between runs; delete build/bench-install/wine for a
+# fresh one). Wine runs only under the lock /tmp/cv-wine.lock.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs=${1:-${RUNS:-5}}
+jobs=${JOBS:-2}
+out=$PWD/build/bench-install
+mkdir -p "$out"
+
+step() { echo "== $*"; }
+
+step "tools"
+[ -f build/host/build.ninja ] || cmake -S . -B build/host -G Ninja >/dev/null
+ninja -C build/host -j "$jobs" cvbuild >/dev/null
+[ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCV_HOST_TOOLS_DIR="$PWD/build/host" >/dev/null
+ninja -C build/win -j "$jobs" setup trace_clock >/dev/null
+if ! command -v makensis >/dev/null; then
+  step "installing makensis (package nsis)"
+  sudo_cmd=(); [ "$(id -u)" = 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get install -y nsis >/dev/null
+fi
+
+step "payload and product"
+python3 bench/install/make_payload.py "$out/product/files"
+python3 bench/install/make_product.py "$out/product"
+
+step "packing"
+# The runtime as it ships: without the debug information of the build tree.
+i686-w64-mingw32-strip -o "$out/setup.exe" build/win/app/setup.exe
+start=$(date +%s.%N)
+build/host/tools/cvbuild/cvbuild pack "$out/product" "$out/setup" --runtime "$out/setup.exe" \
+  --compression mszip
+echo "cvbuild: $(echo "$(date +%s.%N) - $start" | bc) s, file1.cab $(du -m "$out/setup/file1.cab" | cut -f1) MB"
+# The NSIS installer changes only with its script and the payload; it takes a minute to build.
+nsis="$out/nsis-bench.exe"
+if [ ! -f "$nsis" ] || [ bench/install/bench.nsi -nt "$nsis" ] || [ "$out/product/files/.payload.json" -nt "$nsis" ]; then
+  start=$(date +%s.%N)
+  makensis -V2 -DPAYLOAD="$out/product/files" -DOUTFILE="$nsis" bench/install/bench.nsi
+  echo "makensis: $(echo "$(date +%s.%N) - $start" | bc) s, installer $(du -m "$nsis" | cut -f1) MB"
+fi
+
+step "Wine (waiting for /tmp/cv-wine.lock)"
+exec 9>/tmp/cv-wine.lock
+flock 9
+# Wine runs 32-bit Windows programs as 32-bit Linux processes; a kernel without 32-bit
+# emulation refuses them ("Exec format error") and no prefix can be made.
+if ! wine --version >/dev/null 2>&1; then
+  echo "run.sh: wine cannot start here ($(wine --version 2>&1 | tail -1)); a kernel without" \
+       "32-bit emulation (boot option ia32_emulation=on) cannot run it" >&2
+  exit 1
+fi
+
+state=$out/wine
+trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
+if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
+  # A half-made prefix would be taken for a ready one next time.
+  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
+  rm -rf "$state"
+  exit 1
+fi
+tests/wine/harness.sh run --state "$state" --timeout $((600 + runs * 600)) -- \
+  python3 bench/install/measure.py --setup-dir "$out/setup" --nsis-exe "$nsis" \
+    --trace-clock build/win/bench/install/trace_clock.exe --work "$out/measure" --runs "$runs" \
+    --expect-files "$(find "$out/product/files" -type f ! -name '.*' | wc -l)"
