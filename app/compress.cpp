@@ -6,7 +6,7 @@
 #include "archive/cab_reader.h"
 #include "framework/handle.h"
 #include "framework/thread.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 
 #include <commctrl.h>
 

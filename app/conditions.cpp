@@ -4,7 +4,6 @@
 #include "app/action_rules.h"
 #include "app/main_frame.h"
 #include "app/trace.h"
-#include "pages/page_text.h"
 
 namespace cv {
 
@@ -30,8 +29,8 @@ int CMainFrame::EvaluateCondition(int index) {
     // An action may abort and open the completion page; the row is copied so that the
     // actions run from a stable list whatever they do.
     const Condition condition = conditions[static_cast<std::size_t>(index)];
-    std::string left = ExpandPageText(this, condition.left);
-    std::string right = ExpandPageText(this, condition.right);
+    std::string left = ExpandText(condition.left);
+    std::string right = ExpandText(condition.right);
     if (!ComparisonHolds(left, condition.op, right))
         return -1;
     for (const std::string& action : condition.actions)
@@ -62,7 +61,7 @@ void CMainFrame::RunActionsBoundTo(const std::string& trigger) {
 }
 
 void CMainFrame::RunPageActions(int position) {
-    std::string page = position == -1 ? std::string(kStartPage) : PageAt(position);
+    std::string page = position == -1 ? std::string(kStartPage) : order.PageAt(position);
     // A position outside the list names no page; an empty trigger binds nothing.
     if (page.empty())
         return;

@@ -5,7 +5,7 @@
 #include "app/main_frame.h"
 #include "common/setup_state.h"
 #include "common/profile_cache.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 #include "pages/layout.h"
 
 #include <cstdlib>
@@ -92,7 +92,7 @@ bool CMainFrame::DecideLanguage() {
 }
 
 bool CMainFrame::ShowLanguagePage() {
-    auto* page = new CImageWindow(this);
+    auto* page = new CImageWindow(*this);
     if (!page->Create()) {
         // Without the page nobody could choose: the run goes on with the default language.
         delete page;

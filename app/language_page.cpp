@@ -1,10 +1,8 @@
 #include "app/language_page.h"
 
 #include "app/language.h"
-#include "app/main_frame.h"
-#include "common/setup_state.h"
 #include "framework/handle.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 
 #include <cstring>
 
@@ -62,16 +60,6 @@ std::string ChosenLanguageFile(const CImageWindow& page, const std::string& setu
     char name[256] = "";
     ::GetWindowTextA(list, name, sizeof name);
     return LanguageFileFor(setup_folder, name);
-}
-
-bool ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard) {
-    std::string file = ChosenLanguageFile(page, setupState().setupFolder);
-    if (file.empty())
-        return false;
-    if (wizard.currentPage == &page)
-        wizard.currentPage = nullptr;
-    wizard.ApplyLanguage(file);
-    return true;
 }
 
 } // namespace cv

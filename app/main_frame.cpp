@@ -23,12 +23,6 @@ int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_
 CMainFrame::CMainFrame() = default;
 CMainFrame::~CMainFrame() = default;
 
-std::string CMainFrame::Setting(const char* section, const char* key, std::size_t buffer_size) const {
-    if (settingsPath.empty() || buffer_size == 0)
-        return {};
-    return GetProfileValue(settingsPath, section, key, "", buffer_size);
-}
-
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
     case WM_CREATE: {
@@ -87,9 +81,9 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
     splashShown = kOff;
-    setupType = -1;
-    launchFileChosen = 0;
-    launchReadmeChosen = 0;
+    choices_.setupType = -1;
+    choices_.launchFile = 0;
+    choices_.launchReadme = 0;
     fileActionCount = 0;
 
     ResolveBasicFolders();
@@ -146,7 +140,7 @@ int CMainFrame::RunStartSequence() {
     }
     SendTrace("6");
     BuildPageList();
-    currentPosition = -1;
+    order.Restart();
     SendTrace("a7");
     ReadFileActions();
     SendTrace("a8");
@@ -208,11 +202,6 @@ void CMainFrame::PrepareAddOnStep() {
         return;
     if (ToInt(Setting("MERGEMODULES", "TOTAL", 100)) != 0)
         setupState().addOnPending = kOn;
-}
-
-void CMainFrame::RunInstallation() {
-    // The installation engine runs here; until it does, the wizard moves straight on.
-    ContinueAfterInstallation();
 }
 
 void CMainFrame::Finish() {

@@ -9,7 +9,6 @@
 #include "app/trace.h"
 #include "common/profile_cache.h"
 #include "engine/variables.h"
-#include "pages/page_text.h"
 #include "registry/reg_key.h"
 #include "sysinfo/cpu_assembly.h"
 #include "sysinfo/req.h"
@@ -103,7 +102,7 @@ bool CMainFrame::CheckRequirements() {
     const std::string raw = GetProfileValue(setupState().languageFile, "REQ", key, "", 255);
     // A language entry that is there goes through the language file's own rules (brackets,
     // prefix) and is expanded with it; the English default only needs expanding.
-    std::string text = raw.empty() ? ExpandPageText(this, RequirementMessage(*unmet, ""))
+    std::string text = raw.empty() ? ExpandText(RequirementMessage(*unmet, ""))
                                    : DialogLanguageText("REQ", key, this);
     ShowCheckMessage(this, text);
     return false;
@@ -130,9 +129,9 @@ bool CMainFrame::HandlePreviousVersion() {
     case PreviousVersionStep::None:
         return true;
     case PreviousVersionStep::RemoveOld: {
-        const std::string program = ExpandVariables(kRemovalProgram, paths);
-        const std::string arguments = ExpandVariables(kRemovalArguments, paths);
-        const std::string key = ExpandVariables(UninstallKeyPath("<ProductCode>"), paths);
+        const std::string program = ExpandVariables(kRemovalProgram, VariableValues());
+        const std::string arguments = ExpandVariables(kRemovalArguments, VariableValues());
+        const std::string key = ExpandVariables(UninstallKeyPath("<ProductCode>"), VariableValues());
         if (!ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DisplayName").empty()) {
             // A removal program that is not there starts nothing; the run goes on.
             StartProgramAndWait(program, arguments);
@@ -158,8 +157,7 @@ bool CMainFrame::HandlePreviousVersion() {
         break;
     }
     }
-    paths.install_dir = FolderWithBackslash(folder);
-    state.installFolder = paths.install_dir;
+    state.installFolder = FolderWithBackslash(folder);
     return true;
 }
 

@@ -170,12 +170,12 @@ void CMainFrame::ReadRegistryValues() {
             ::MessageBoxA(nullptr, "You don't have permission to run setup in this computer...", nullptr,
                           MB_OK | MB_ICONEXCLAMATION);
     }
-    paths.company_name =
+    choices_.companyName =
         ReadMachineString("Software\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOrganization");
 
     char user[256] = {};
     DWORD size = sizeof user;
-    paths.user_name = ::GetUserNameA(user, &size) ? user : "";
+    choices_.userName = ::GetUserNameA(user, &size) ? user : "";
 }
 
 void CMainFrame::DetermineBuildKind() {
@@ -197,13 +197,12 @@ void CMainFrame::ReadProductSettings() {
     paths.product_code = Setting("APPINFO", "a3");
     state.productCode = paths.product_code;
 
-    std::string install = WithTrailingBackslash(ExpandVariables(Setting("APPINFO", "a4"), paths));
-    paths.install_dir = install;
+    std::string install = WithTrailingBackslash(ExpandVariables(Setting("APPINFO", "a4"), VariableValues()));
     paths.default_install_dir = install;
     state.installFolder = install;
     state.defaultInstallFolder = install;
 
-    allUsers = Setting("APPINFO", "a8") == "Per-User" ? kOff : kOn;
+    choices_.allUsers = Setting("APPINFO", "a8") == "Per-User" ? kOff : kOn;
     state.openShortcutFolder = Setting("APPINFO", "a9") == "Yes" ? kOn : kOff;
     paths.publisher = Setting("APPINFO", "a19");
     strings.language = Setting("APPINFO", "Language");
@@ -214,11 +213,9 @@ void CMainFrame::ReadProductSettings() {
     if (Setting("BUILDING", "2") == "Yes")
         state.hiddenWizard = kOn;
 
-    showLaunchFile = Setting("DIALOGLIST", "CT9") != "No" ? kOn : kOff;
     strings.launchFile = Setting("DIALOGLIST", "CT10");
     strings.launchParameters = Setting("DIALOGLIST", "CT11");
-    showReadme = Setting("DIALOGLIST", "CT12") != "No" ? kOn : kOff;
-    strings.readmeFile = ExpandVariables(Setting("DIALOGLIST", "CT13"), paths);
+    strings.readmeFile = ExpandVariables(Setting("DIALOGLIST", "CT13"), VariableValues());
     restartRequested = Setting("DIALOGLIST", "CT14") == "Yes" ? kOn : kOff;
     strings.pageText17 = Setting("DIALOGLIST", "CT17");
     strings.pageText18 = Setting("DIALOGLIST", "CT18");
@@ -229,7 +226,7 @@ void CMainFrame::ResolveShellFolders() {
     // The all-users choice comes from the settings; it is read here because the folders
     // depend on it.
     const bool all = Setting("APPINFO", "a8") != "Per-User";
-    allUsers = all ? kOn : kOff;
+    choices_.allUsers = all ? kOn : kOff;
     auto pick = [all](int common, int own) { return ShellFolder(all ? common : own); };
     paths.favorites_folder = pick(CSIDL_COMMON_FAVORITES, CSIDL_FAVORITES);
     strings.commonDocuments = ShellFolder(CSIDL_COMMON_DOCUMENTS);

@@ -2,12 +2,12 @@
 #include "app/compress.h"
 #include "app/main_frame.h"
 #include "common/setup_state.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 
 namespace cv {
 
 bool CMainFrame::CreateStartPage() {
-    auto* page = new CImageWindow(this);
+    auto* page = new CImageWindow(*this);
     if (!page->Create()) {
         delete page;
         return false;

@@ -6,7 +6,6 @@
 #include "app/wait_dialog.h"
 #include "app/web_fetch.h"
 #include "common/profile_cache.h"
-#include "pages/page_text.h"
 #include "registry/key_path.h"
 #include "registry/reg_key.h"
 
@@ -33,7 +32,7 @@ class WizardVariableSources final : public VariableSources {
     explicit WizardVariableSources(CMainFrame& wizard) : wizard_(wizard) { wait_.Create(&wizard); }
     ~WizardVariableSources() override { wait_.Close(); }
 
-    std::string Expand(const std::string& text) override { return ExpandPageText(&wizard_, text); }
+    std::string Expand(const std::string& text) override { return wizard_.ExpandText(text); }
 
     std::string RegistryValue(const std::string& hive, const std::string& key, const std::string& name) override {
         int root = RegistryRootIndex(hive);

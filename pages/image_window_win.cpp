@@ -1,11 +1,10 @@
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 
-#include "app/main_frame.h"
 #include "common/setup_state.h"
 #include "framework/picture_loader.h"
+#include "framework/font.h"
 #include "framework/winapp.h"
 #include "pages/page_rules.h"
-#include "pages/page_text.h"
 #include "pages/page_win.h"
 #include "resources/resource.h"
 
@@ -63,16 +62,11 @@ CImageWindow::BusyScope::~BusyScope() {
         delete &page;
 }
 
-CImageWindow::CImageWindow(CMainFrame* wizard) : CDialog(IDD_PAGE, wizard), wizard_(wizard) {}
+CImageWindow::CImageWindow(IWizardHost& host) : CDialog(IDD_PAGE, host.PageOwner()), host_(host) {}
 
 CImageWindow::~CImageWindow() {
-    if (wizard_) {
-        // The wizard must not keep a pointer to a page that is gone.
-        if (wizard_->pageBeingBuilt == this)
-            wizard_->pageBeingBuilt = nullptr;
-        if (wizard_->currentPage == this)
-            wizard_->currentPage = nullptr;
-    }
+    // The wizard must not keep a pointer to a page that is gone.
+    host_.PageClosed(*this);
     // The window goes before the control tables; its last messages must not delete the
     // object a second time.
     deleteOnDestroy = false;
@@ -80,7 +74,7 @@ CImageWindow::~CImageWindow() {
         ::DestroyWindow(m_hWnd);
 }
 
-bool CImageWindow::Create() { return CDialog::Create(wizard_); }
+bool CImageWindow::Create() { return CDialog::Create(host_.PageOwner()); }
 
 void CImageWindow::PostNcDestroy() {
     if (!deleteOnDestroy)
@@ -109,8 +103,7 @@ BOOL CImageWindow::OnInitDialog() {
 
 void CImageWindow::LoadPage(const std::string& folder, const std::string& file, int page_index,
                             int page_count) {
-    if (wizard_)
-        wizard_->pageBeingBuilt = this;
+    host_.PageOpened(*this);
     KillTimer(kTimerRunInstallation);
     ResetPage();
     folder_ = folder;
@@ -169,7 +162,7 @@ void CImageWindow::ResetPage() {
 }
 
 void CImageWindow::ApplyWindowSettings() {
-    SetWindowText(ExpandPageText(wizard_, window_.caption));
+    SetWindowText(Expand(window_.caption));
     SetBackgroundColor(window_.bkcolor);
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE));
     style = ApplyWindowStyle(style, window_);
@@ -182,16 +175,12 @@ void CImageWindow::ApplyWindowSettings() {
 }
 
 void CImageWindow::SetPageFont() {
-    if (!wizard_)
-        return;
     LayoutFont font = PageFontOf(window_);
-    wizard_->pageFont.Create(FontHeightFromPoints(font.points, PixelsPerInchY()),
-                             font.bold ? FW_BOLD : FW_NORMAL, font.italic, false, font.face.c_str());
+    page_font_ = host_.UsePageFont(font, FontHeightFromPoints(font.points, PixelsPerInchY())).get();
 }
 
 HFONT CImageWindow::PageFont() const {
-    return wizard_ && wizard_->pageFont ? wizard_->pageFont.get()
-                                        : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return page_font_ ? page_font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void CImageWindow::SetBackgroundColor(const std::string& color) {
@@ -345,7 +334,7 @@ void CImageWindow::ApplyProperties(PageElement& element) {
     case ElementType::Button: {
         CMyButton& button = buttons_[i];
         if (e.Has(1))
-            button.SetWindowText(ExpandPageText(wizard_, e.Value(1)));
+            button.SetWindowText(Expand(e.Value(1)));
         if (e.Has(4)) {
             LayoutFont f = font(3);
             button.SetButtonFont(f.face, f.points, f.bold ? 255 : 0, f.italic ? 255 : 0);
@@ -366,7 +355,7 @@ void CImageWindow::ApplyProperties(PageElement& element) {
     case ElementType::Text: {
         CNewLabel& label = texts_[i];
         if (e.Has(1))
-            label.SetWindowText(ExpandPageText(wizard_, e.Value(1)));
+            label.SetWindowText(Expand(e.Value(1)));
         if (e.Has(2))
             label.SetAlignment(AlignmentName(e.Value(2)));
         if (e.Has(3))
@@ -396,7 +385,7 @@ void CImageWindow::ApplyProperties(PageElement& element) {
         bool radio = e.type->type == ElementType::Radio;
         CMyRadioButton& button = radio ? radios_[i] : checkboxes_[i];
         if (e.Has(1))
-            button.SetWindowText(radio ? ExpandPageText(wizard_, e.Value(1)) : e.Value(1));
+            button.SetWindowText(radio ? Expand(e.Value(1)) : e.Value(1));
         if (e.Has(2))
             button.SetBackgroundColor(ResolveColorText(e.Value(2), ButtonFace()));
         if (e.Has(3)) {
@@ -540,8 +529,7 @@ void CImageWindow::OnTimer(UINT_PTR id) {
     BusyScope busy(*this);
     if (id == kTimerRunInstallation) {
         KillTimer(id);
-        if (wizard_)
-            wizard_->RunInstallation();
+        host_.RunInstallation();
         EndDialog(IDOK);
     } else if (id == kTimerFinishByEnter) {
         KillTimer(id);

@@ -1,4 +1,4 @@
-#include "pages/picture_static.h"
+#include "pages/picture_static_win.h"
 
 #include "framework/winapp.h"
 #include "pages/page_win.h"
