@@ -2,6 +2,7 @@
 // and previous page with the custom-setup skip, the completion page and the abort to it.
 
 #include "app/main_frame.h"
+#include "app/missing_layout.h"
 #include "common/setup_state.h"
 #include "app/trace.h"
 #include "pages/image_window.h"
@@ -46,6 +47,8 @@ std::string CMainFrame::PageAt(int position) const {
 }
 
 bool CMainFrame::OpenPage(const std::string& file, int position, int count, bool visible) {
+    if (!LayoutFileOrEndRun(strings.themeFolder, file))
+        return false;
     auto* page = new CImageWindow(this);
     if (!page->Create()) {
         delete page;

@@ -4,7 +4,7 @@
 #include "app/main_frame.h"
 #include "app/trace.h"
 #include "app/wait_dialog.h"
-#include "app/web_fetch.h"
+#include "download/web_fetch.h"
 #include "common/profile_cache.h"
 #include "pages/page_text.h"
 #include "registry/key_path.h"

@@ -1,6 +1,6 @@
-#include "app/web_fetch.h"
+#include "download/web_fetch.h"
 
-#include "app/web_request.h"
+#include "download/web_request.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
