@@ -1,6 +1,7 @@
 #include "app/action_tables.h"
 
 #include "app/action_rules.h"
+#include "common/path_text.h"
 
 #include <cstdlib>
 
@@ -14,11 +15,9 @@ constexpr std::size_t kShortBuffer = 100;
 
 /// `folder` followed by exactly one backslash and `name` without its leading backslashes.
 std::string JoinWithBackslash(std::string_view folder, std::string_view name) {
-    while (!folder.empty() && folder.back() == '\\')
-        folder.remove_suffix(1);
     while (!name.empty() && name.front() == '\\')
         name.remove_prefix(1);
-    std::string path(folder);
+    std::string path = WithoutTrailingBackslash(folder);
     path += '\\';
     path += name;
     return path;

@@ -6,6 +6,7 @@
 #include "common/setup_state.h"
 #include "app/trace.h"
 #include "pages/image_window.h"
+#include "app/settings_count.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,11 +25,11 @@ bool IsNonCustomSetupType(int type) { return type == 0 || type == 1; }
 } // namespace
 
 void CMainFrame::BuildPageList() {
-    long total = std::strtol(Setting("DIALOGLIST", "TOTAL1", 100).c_str(), nullptr, 10);
-    if (total > static_cast<long>(kMaxPages)) {
+    const TableCount count = SettingsTableCount(*this, "DIALOGLIST", kMaxPages, "TOTAL1");
+    const long total = count.rows;
+    if (count.Cut()) {
         // The list has room for kMaxPages names; the rest of a longer list is never shown.
-        SendTrace("DIALOGLIST TOTAL1 " + std::to_string(total) + " cut to " + std::to_string(kMaxPages));
-        total = static_cast<long>(kMaxPages);
+        SendTrace("DIALOGLIST TOTAL1 " + std::to_string(count.total) + " cut to " + std::to_string(kMaxPages));
     }
     pages.fill(std::string());
     pageCount = 0;

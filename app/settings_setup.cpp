@@ -7,6 +7,9 @@
 #include "crypto/setup_file_key.h"
 #include "engine/variables.h"
 #include "framework/handle.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
+#include "app/settings_count.h"
 
 #include <shlobj.h>
 
@@ -15,22 +18,6 @@
 namespace cv {
 
 namespace {
-
-std::string WithTrailingBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
-
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 /// A string filled by a call taking a buffer of 150 bytes; empty when the call failed or the
 /// text did not fit.
@@ -64,8 +51,6 @@ std::string ShellFolder(int csidl) {
         return {};
     return path;
 }
-
-int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 } // namespace
 
@@ -247,8 +232,10 @@ void CMainFrame::ResolveShellFolders() {
 
 void CMainFrame::ReadFeatures() {
     SetupState& state = setupState();
-    const int total = ToInt(Setting("SETUPTYPE", "TOTAL", 100));
-    for (int i = 0; i < total; ++i) {
+    // One row more than the table holds is read, so that the refusal below is reached.
+    const TableCount count = SettingsTableCount(*this, "SETUPTYPE", kMaxFeatures + 1);
+    const long total = count.total;
+    for (int i = 0; i < count.rows; ++i) {
         std::string key = "FeatureName" + std::to_string(i);
         if (!state.AddFeature(Setting("SETUPTYPE", key.c_str()))) {
             ::MessageBoxA(nullptr,

@@ -9,6 +9,8 @@
 #include "pages/page_text.h"
 #include "registry/key_path.h"
 #include "registry/reg_key.h"
+#include "common/file_system.h"
+#include "app/settings_count.h"
 
 #include <windows.h>
 
@@ -60,7 +62,7 @@ class WizardVariableSources final : public VariableSources {
     }
 
     bool PathExists(const std::string& path) override {
-        return !path.empty() && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return !path.empty() && cv::PathExists(path);
     }
 
     std::string IniValue(const std::string& file, const std::string& section, const std::string& entry) override {
@@ -89,10 +91,10 @@ class WizardVariableSources final : public VariableSources {
 } // namespace
 
 void CMainFrame::ReadUserVariables() {
-    long total = 0;
-    int rows = BoundedCount(Setting("VARIABLES", "TOTAL", 100), userVariables.size(), &total);
-    if (total > static_cast<long>(rows))
-        SendTrace("VARIABLES TOTAL " + std::to_string(total) + " cut to " + std::to_string(rows));
+    const TableCount count = SettingsTableCount(*this, "VARIABLES", userVariables.size());
+    const int rows = count.rows;
+    if (count.Cut())
+        SendTrace("VARIABLES TOTAL " + std::to_string(count.total) + " cut to " + std::to_string(rows));
     if (rows == 0)
         return;
     WizardVariableSources sources(*this);

@@ -6,6 +6,8 @@
 #include "engine/uninstall_log.h"
 #include "framework/handle.h"
 #include "framework/thread.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
 
 #include <windows.h>
 
@@ -15,18 +17,13 @@ namespace {
 
 /// The bare file name of a stored name: any folder part is dropped, so nothing is written
 /// outside the destination folder.
-std::string BareName(const std::string& stored) {
-    std::size_t slash = stored.find_last_of("\\/");
-    return slash == std::string::npos ? stored : stored.substr(slash + 1);
-}
+std::string BareName(const std::string& stored) { return FileNamePart(stored); }
 
 void TraceStep(const std::string& step) {
     const ExtractTrace& trace = extractionState().trace;
     if (trace)
         trace(step);
 }
-
-bool PathExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 /// Writes one extracted file through a Win32 handle.
 class HandleSink : public cab::FileSink {

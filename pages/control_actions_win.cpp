@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 
 #include "app/path_dialog.h"
+#include "common/path_text.h"
 
 #include <shlobj.h>
 
@@ -94,8 +95,7 @@ void CImageWindow::ChooseInstallFolder() {
     std::string folder;
     if (!ChooseFolder(this, "Ambrel Corvane", "Choose destination directory...", folder))
         return;
-    if (folder.back() != '\\')
-        folder += '\\';
+    folder = WithTrailingBackslash(folder);
     setupState().installFolder = folder;
     if (wizard_)
         wizard_->paths.install_dir = folder;
@@ -140,9 +140,7 @@ bool CImageWindow::CheckCustomerInformation() {
     const std::string& user = wizard_->paths.user_name;
     const std::string& company = wizard_->paths.company_name;
 
-    std::string windows = wizard_->paths.windows_folder;
-    if (windows.empty() || windows.back() != '\\')
-        windows += '\\';
+    std::string windows = WithTrailingBackslash(wizard_->paths.windows_folder);
     std::string ini = windows + "userinfo.ini";
     ::WritePrivateProfileStringA("USERINFO", "D1", user.c_str(), ini.c_str());
     ::WritePrivateProfileStringA("USERINFO", "D2", company.c_str(), ini.c_str());

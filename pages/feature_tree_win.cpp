@@ -6,6 +6,7 @@
 #include "app/trace.h"
 #include "pages/feature_rules.h"
 #include "pages/image_window.h"
+#include "common/table_section.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -71,8 +72,7 @@ void CImageWindow::FillFeatureTree() {
     tree->onSelectionChanged = [this](CMyTreeView& changed, const NMTREEVIEWA& change) {
         OnFeatureSelected(changed, change.itemNew.hItem);
     };
-    long total = std::strtol(wizard_->Setting("SETUPFEATURES", "TOTAL", 100).c_str(), nullptr, 10);
-    total = std::clamp<long>(total, 0, static_cast<long>(kMaxFeatures));
+    const long total = ParseTableCount(wizard_->Setting("SETUPFEATURES", "TOTAL", kTableCountBuffer), kMaxFeatures).rows;
     for (long i = 0; i < total; ++i) {
         std::string name = wizard_->Setting("SETUPFEATURES", std::to_string(i).c_str());
         // A feature switched off earlier (the page was left with Back) keeps showing so.
