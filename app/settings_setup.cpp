@@ -10,6 +10,7 @@
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "app/settings_count.h"
+#include "registry/reg_key.h"
 
 #include <shlobj.h>
 
@@ -30,19 +31,12 @@ template <class Call> std::string Read150(Call call) {
 /// Reads a string value under HKEY_LOCAL_MACHINE. The key is asked for with full access first,
 /// as the settings reader always did; a user without that right still gets to read it.
 std::string ReadMachineString(const char* path, const char* name) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS &&
-        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &raw) != ERROR_SUCCESS)
+    RegKey key = OpenRegKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS);
+    if (!key)
+        key = OpenRegKey(HKEY_LOCAL_MACHINE, path, KEY_READ);
+    if (!key)
         return {};
-    UniqueRegKey key(raw);
-    char value[256] = {};
-    DWORD size = sizeof value - 1, type = 0;
-    if (::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    value[size < sizeof value ? size : sizeof value - 1] = '\0';
-    return value;
+    return ReadRegistryText(key.get(), name, 255);
 }
 
 std::string ShellFolder(int csidl) {

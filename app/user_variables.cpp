@@ -41,24 +41,19 @@ class WizardVariableSources final : public VariableSources {
         int root = RegistryRootIndex(hive);
         if (root < 0)
             return {};
-        RegKey opened = RegKey::open(kRoots[root], CutRegistryText(key).c_str(), KEY_QUERY_VALUE);
+        RegKey opened = OpenRegKey(kRoots[root], CutRegistryText(key).c_str(), KEY_QUERY_VALUE);
         if (!opened)
             return {};
-        std::vector<char> data(kMaxRegistryValue + 1, '\0');
-        DWORD type = 0, size = kMaxRegistryValue;
-        std::string value_name = CutRegistryText(name);
-        if (::RegQueryValueExA(opened.get(), value_name.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+        std::optional<cv::RegistryValue> value =
+            QueryRegistryValue(opened.get(), CutRegistryText(name).c_str(), kMaxRegistryValue);
+        if (!value)
             return {};
-        if (type == REG_DWORD && size == sizeof(DWORD)) {
+        if (value->type == REG_DWORD && value->bytes.size() == sizeof(DWORD)) {
             DWORD number = 0;
-            std::memcpy(&number, data.data(), sizeof number);
+            std::memcpy(&number, value->bytes.data(), sizeof number);
             return std::to_string(number);
         }
-        if (type != REG_SZ && type != REG_EXPAND_SZ)
-            return {};
-        // The stored text may or may not carry its terminator.
-        return std::string(data.data(), ::strnlen(data.data(), size));
+        return RegistryText(*value);
     }
 
     bool PathExists(const std::string& path) override {
