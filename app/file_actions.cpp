@@ -77,8 +77,8 @@ void CMainFrame::ReadFileActions() {
         return SupportFilePath(file, supportFilesInWorkFolder == kOn, paths.temp_folder, strings.workFolderName,
                                setupState().setupFolder);
     };
-    RowsRead read = ReadFileActionRows(lookup, resolve_file, expand, fileActions, fileActionCount);
-    if (read.total > static_cast<long>(read.rows))
+    TableCount read = ReadFileActionRows(lookup, resolve_file, expand, fileActions, fileActionCount);
+    if (read.Cut())
         SendTrace("FILEACTION TOTAL " + std::to_string(read.total) + " cut to " + std::to_string(read.rows));
     if (read.rows > 0)
         setupState().workFolderCleanup = kOn;

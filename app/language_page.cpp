@@ -3,6 +3,7 @@
 #include "app/language.h"
 #include "framework/handle.h"
 #include "pages/image_window_win.h"
+#include "common/file_system.h"
 
 #include <cstring>
 
@@ -24,8 +25,7 @@ bool EndsWithLan(const char* name) {
 
 std::vector<std::string> ListLanguageNames(const std::string& setup_folder) {
     std::string languages = setup_folder + "languages";
-    DWORD a = ::GetFileAttributesA(languages.c_str());
-    bool in_folder = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    bool in_folder = FolderExists(languages);
     std::string pattern = in_folder ? languages + "\\*.lan" : setup_folder + "*.lan";
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};

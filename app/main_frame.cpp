@@ -5,6 +5,7 @@
 #include "app/trace.h"
 #include "common/profile_cache.h"
 #include "crypto/rijndael_file.h"
+#include "app/settings_count.h"
 
 #include <ctime>
 
@@ -15,8 +16,6 @@ namespace {
 const char kMissingDataFiles[] =
     "Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\nThese files must be in "
     "the same directory of setup.exe";
-
-int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 } // namespace
 
@@ -154,7 +153,7 @@ int CMainFrame::RunStartSequence() {
     if (state.hiddenWizard != kOn)
         ShowBackgroundWindow();
     SendTrace("a11");
-    if (ToInt(Setting("BILLBOARDSCV", "TOTAL", 100)) > 0)
+    if (SettingsTableCount(*this, "BILLBOARDSCV", 0).total > 0)
         StartBillboards();
     SendTrace("a12");
     ReadUserVariables();
@@ -200,7 +199,7 @@ bool CMainFrame::StartPageAndUnpack() {
 void CMainFrame::PrepareAddOnStep() {
     if (paths.product_name == "HV Web Conferencing")
         return;
-    if (ToInt(Setting("MERGEMODULES", "TOTAL", 100)) != 0)
+    if (SettingsTableCount(*this, "MERGEMODULES", 0).total != 0)
         setupState().addOnPending = kOn;
 }
 

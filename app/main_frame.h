@@ -12,6 +12,7 @@
 #include "framework/dialog.h"
 #include "framework/font.h"
 #include "framework/framewnd.h"
+#include "engine/condition_table.h"
 #include "engine/path_values.h"
 #include "framework/handle.h"
 #include "pages/wizard_host.h"

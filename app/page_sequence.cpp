@@ -2,8 +2,10 @@
 // report, and opening the page that PageOrder (page_order.h) says comes next or before.
 
 #include "app/main_frame.h"
+#include "app/missing_layout.h"
 #include "common/setup_state.h"
 #include "app/trace.h"
+#include "app/settings_count.h"
 #include "pages/image_window_win.h"
 
 #include <cstdio>
@@ -12,18 +14,21 @@
 namespace cv {
 
 void CMainFrame::BuildPageList() {
-    long total = std::strtol(Setting("DIALOGLIST", "TOTAL1", 100).c_str(), nullptr, 10);
-    bool whole = order.Build(total, [this](int i) {
+    const TableCount count = SettingsTableCount(*this, "DIALOGLIST", kMaxPages, "TOTAL1");
+    if (count.Cut()) {
+        // The list has room for kMaxPages names; the rest of a longer list is never shown.
+        SendTrace("DIALOGLIST TOTAL1 " + std::to_string(count.total) + " cut to " + std::to_string(kMaxPages));
+    }
+    order.Build(count.rows, [this](int i) {
         char key[16];
         std::snprintf(key, sizeof key, "W%d", i);
         return Setting("DIALOGLIST", key);
     });
-    // The list has room for kMaxPages names; the rest of a longer list is never shown.
-    if (!whole)
-        SendTrace("DIALOGLIST TOTAL1 " + std::to_string(total) + " cut to " + std::to_string(kMaxPages));
 }
 
 bool CMainFrame::OpenPage(const PageOpening& opening, bool visible) {
+    if (!LayoutFileOrEndRun(strings.themeFolder, opening.file))
+        return false;
     auto* page = new CImageWindow(*this);
     if (!page->Create()) {
         delete page;

@@ -50,17 +50,10 @@ class MachineProbes : public IRequirementProbes {
 /// A string value (REG_SZ or REG_EXPAND_SZ, unexpanded) read with read access only; empty when
 /// the key or the value is missing or the value is of another type.
 std::string ReadRegistryString(HKEY root, const std::string& path, const std::string& name) {
-    RegKey key = RegKey::open(root, path.c_str(), KEY_READ);
+    RegKey key = OpenRegKey(root, path.c_str(), KEY_READ);
     if (!key)
         return {};
-    char text[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH, type = 0;
-    if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    text[size < MAX_PATH ? size : MAX_PATH] = '\0';
-    return text;
+    return ReadRegistryText(key.get(), name.c_str(), MAX_PATH);
 }
 
 /// The hive a registry value text names; null for a hive the upgrade step does not read.
@@ -76,7 +69,7 @@ HKEY UpgradeHive(const std::string& name) {
 /// refused full access to the machine's CurrentVersion key.
 bool HasMachineWriteAccess() {
     return static_cast<bool>(
-        RegKey::open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KEY_ALL_ACCESS));
+        OpenRegKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KEY_ALL_ACCESS));
 }
 
 /// A failed check's message: the one-button message box of the small dialogs.

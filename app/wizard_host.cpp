@@ -6,6 +6,7 @@
 #include "app/main_frame.h"
 #include "app/path_dialog.h"
 #include "app/trace.h"
+#include "common/path_text.h"
 #include "common/profile_cache.h"
 #include "common/setup_state.h"
 #include "engine/variables.h"
@@ -81,10 +82,7 @@ void CMainFrame::CustomerEntered(const std::string& user, const std::string& com
     choices_.userName = user;
     choices_.companyName = company;
 
-    std::string windows = paths.windows_folder;
-    if (windows.empty() || windows.back() != '\\')
-        windows += '\\';
-    std::string ini = windows + "userinfo.ini";
+    std::string ini = WithTrailingBackslash(paths.windows_folder) + "userinfo.ini";
     ::WritePrivateProfileStringA("USERINFO", "D1", user.c_str(), ini.c_str());
     ::WritePrivateProfileStringA("USERINFO", "D2", company.c_str(), ini.c_str());
 

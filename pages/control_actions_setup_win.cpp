@@ -7,6 +7,7 @@
 #include "common/profile_cache.h"
 #include "pages/control_actions.h"
 #include "pages/image_window_win.h"
+#include "common/path_text.h"
 
 #include <richedit.h>
 
@@ -22,11 +23,6 @@ namespace {
 
 /// Licence and readme files are shown whole up to this size; the rest is left out.
 constexpr std::size_t kMaxShownTextFile = 4u << 20;
-
-std::string FileNamePart(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);

@@ -4,6 +4,7 @@
 #include "common/setup_state.h"
 #include "pages/control_actions.h"
 #include "pages/image_window_win.h"
+#include "common/path_text.h"
 
 namespace cv {
 
@@ -61,9 +62,7 @@ void CImageWindow::ChooseInstallFolder() {
     std::optional<std::string> chosen = host_.ChooseFolder(*this, "Ambrel Corvane");
     if (!chosen || chosen->empty())
         return;
-    std::string folder = *chosen;
-    if (folder.back() != '\\')
-        folder += '\\';
+    std::string folder = WithTrailingBackslash(*chosen);
     host_.InstallFolderChosen(folder);
     SetNamedText("IDC_INSTALLDIR", folder);
     Invalidate();

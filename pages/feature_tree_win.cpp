@@ -4,9 +4,9 @@
 #include "common/setup_state.h"
 #include "pages/feature_rules.h"
 #include "pages/image_window_win.h"
+#include "common/table_section.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <span>
 
 namespace cv {
@@ -69,8 +69,7 @@ void CImageWindow::FillFeatureTree() {
     tree->onSelectionChanged = [this](CMyTreeView& changed, const NMTREEVIEWA& change) {
         OnFeatureSelected(changed, change.itemNew.hItem);
     };
-    long total = std::strtol(host_.Setting("SETUPFEATURES", "TOTAL", 100).c_str(), nullptr, 10);
-    total = std::clamp<long>(total, 0, static_cast<long>(kMaxFeatures));
+    const long total = ParseTableCount(host_.Setting("SETUPFEATURES", "TOTAL", kTableCountBuffer), kMaxFeatures).rows;
     for (long i = 0; i < total; ++i) {
         std::string name = host_.Setting("SETUPFEATURES", std::to_string(i));
         // A feature switched off earlier (the page was left with Back) keeps showing so.

@@ -7,6 +7,7 @@
 #include "pages/page_rules.h"
 #include "pages/page_win.h"
 #include "resources/resource.h"
+#include "common/file_system.h"
 
 #include <cstring>
 #include <fstream>
@@ -21,11 +22,6 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 LayoutColor ButtonFace() {
     COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     return LayoutColor{GetRValue(face), GetGValue(face), GetBValue(face)};
-}
-
-bool IsFile(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int PixelsPerInchY() {
@@ -193,7 +189,7 @@ void CImageWindow::SetBackgroundColor(const std::string& color) {
 void CImageWindow::LoadBackgroundPicture(const std::string& path) {
     background_picture_.reset();
     picture_loaded_ = 0;
-    if (path.empty() || !IsFile(path))
+    if (path.empty() || !FileExists(path))
         return;
     background_picture_ = LoadPictureFile(path);
     BITMAP info{};
@@ -246,7 +242,7 @@ CControlWnd* CImageWindow::CreateControl(PageElement& element, RECT& rect) {
         // The picture's own size replaces the line's; a missing file leaves it 0 by 0.
         rect.right = rect.left;
         rect.bottom = rect.top;
-        if (IsFile(e.picture) && picture.LoadPicture(e.picture)) {
+        if (FileExists(e.picture) && picture.LoadPicture(e.picture)) {
             rect.right = rect.left + picture.pictureWidth();
             rect.bottom = rect.top + picture.pictureHeight();
         }

@@ -5,6 +5,7 @@
 #include "tools/cvbuild/output_folder.h"
 #include "tools/cvbuild/pack_context.h"
 #include "tools/cvbuild/settings_files.h"
+#include "tools/cvbuild/theme_check.h"
 
 #include <fstream>
 #include <iterator>
@@ -49,6 +50,16 @@ void CheckProductFolder(PackContext& ctx) {
         throw BuildError(ProductFile(ctx, "theme").string() +
                          ": missing theme folder (the page layouts)");
     }
+}
+
+void CheckLayouts(PackContext& ctx) {
+    std::string load_error;
+    const auto settings = ProfileFile::load(ProductFile(ctx, "setup.inf").string(), &load_error);
+    if (!settings) {
+        throw BuildError(load_error);
+    }
+    std::vector<std::string> warnings = CheckThemeLayouts(*settings, ProductFile(ctx, "theme"));
+    ctx.report.warnings.insert(ctx.report.warnings.end(), warnings.begin(), warnings.end());
 }
 
 void ReadFileList(PackContext& ctx) {
@@ -116,8 +127,8 @@ using Stage = void (*)(PackContext&);
 
 // In order; each stage may rely on the ones before it. The archive comes early so that
 // missing files are reported before anything else is written.
-constexpr Stage kStages[] = {CheckProductFolder, ReadFileList,  WriteArchive, EncryptSettings,
-                             CopyTheme,          CopyLanguages, CopyRuntime};
+constexpr Stage kStages[] = {CheckProductFolder, CheckLayouts,  ReadFileList, WriteArchive,
+                             EncryptSettings,    CopyTheme,     CopyLanguages, CopyRuntime};
 
 /// The absolute, symlink-resolved form of `path`, without a trailing separator.
 fs::path Resolved(const fs::path& path) {
