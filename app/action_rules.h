@@ -1,7 +1,7 @@
 #pragma once
-/// The small rules of conditions and file actions that need no window: how two operands
-/// compare, which layout file a page title names, how the keys of a condition's actions are
-/// formed, the text of a ShowMessage action and the operating-system mask of a file action.
+/// The small rules of the wizard's file actions and condition actions that need no window:
+/// which layout file a page title names, the text of a ShowMessage action and the
+/// operating-system mask of a file action. How operands compare is engine/comparison.h.
 
 #include <string>
 #include <string_view>
@@ -10,25 +10,10 @@ namespace cv {
 
 /// The trigger or event text that binds a file action or condition to the finish button.
 inline constexpr std::string_view kFinishTrigger = "After Click Finish Button";
-/// The condition name of a file action that runs without a condition.
-inline constexpr std::string_view kNoCondition = "No Condition";
-
-/// The leading decimal number of `text` as a C library conversion reads it (blanks, a sign,
-/// digits with an optional point and exponent); 0 when the text does not start with one.
-/// Hexadecimal forms, "inf" and "nan" are not numbers here.
-double LeadingDecimal(std::string_view text);
-
-/// Whether `left op right` holds: "==" and "!=" compare the texts byte for byte; ">", "<",
-/// ">=" and "=<" compare their leading numbers. Any other operator never holds.
-bool ComparisonHolds(std::string_view left, std::string_view op, std::string_view right);
 
 /// The layout file of a page title ("Install Welcome" gives "welcome.lcd"); any other text,
 /// the finish trigger among them, comes back as it is.
 std::string PageFileForTitle(std::string_view title);
-
-/// The settings key of action `action` of condition `condition`: both decimals written one
-/// after the other (condition 1, action 2 gives "12").
-std::string ConditionActionKey(int condition, int action);
 
 /// The text a ShowMessage action shows: everything after its first "(" without the last two
 /// characters (the ")" and ";" of "ShowMessage(Disk is full);"). Without a "(" the whole

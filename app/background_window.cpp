@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "framework/picture_loader.h"
 #include "common/setup_state.h"
+#include "common/path_text.h"
 
 namespace cv {
 
@@ -26,8 +27,7 @@ void CMainFrame::ShowBackgroundWindow() {
 
 void CMainFrame::LoadBackgroundPicture() {
     const std::string& picture = background[4];
-    std::size_t slash = picture.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? picture : picture.substr(slash + 1);
+    std::string name = FileNamePart(picture);
     if (name.empty())
         return;
     std::string path = paths.temp_folder + strings.workFolderName + "\\" + name;

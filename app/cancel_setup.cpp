@@ -5,7 +5,7 @@
 
 namespace cv {
 
-CCancelSetup::CCancelSetup(CWnd* parent, const CMainFrame* wizard)
+CCancelSetup::CCancelSetup(CWnd* parent, const IWizardHost* wizard)
     : CDialog(IDD_CANCELSETUP, parent), wizard_(wizard ? wizard : TheWizard()) {}
 
 void CCancelSetup::SetItemText(int id, const std::string& caption) {

@@ -9,7 +9,7 @@
 
 namespace cv {
 
-class CMainFrame;
+class IWizardHost;
 
 class CCancelSetup : public CDialog {
   public:
@@ -18,7 +18,7 @@ class CCancelSetup : public CDialog {
     static constexpr int kModeCancel = 0;
 
     /// Texts are expanded with the variables of `wizard` (the application's frame when null).
-    explicit CCancelSetup(CWnd* parent = nullptr, const CMainFrame* wizard = nullptr);
+    explicit CCancelSetup(CWnd* parent = nullptr, const IWizardHost* wizard = nullptr);
 
     std::string text; ///< the message or question (modes 255 and 333)
     int mode = kModeCancel;
@@ -33,7 +33,7 @@ class CCancelSetup : public CDialog {
     /// Sets control `id` to `caption` unless the language file gave nothing, so a missing
     /// language file keeps the template's own texts instead of blank buttons.
     void SetItemText(int id, const std::string& caption);
-    const CMainFrame* wizard_;
+    const IWizardHost* wizard_;
 };
 
 /// Asks the cancel confirmation over `owner`; true when the user confirmed.

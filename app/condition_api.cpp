@@ -15,8 +15,7 @@ void CConditionAPI::Execute(const std::string& action) {
     }
     if (action.find("ShowMessage") != std::string::npos) {
         // The page being left has closed itself; the message belongs to the wizard then.
-        CWnd* owner = wizard_->currentPage && wizard_->currentPage->m_hWnd ? wizard_->currentPage : wizard_;
-        CMsg message(owner);
+        CMsg message(wizard_->MessageOwner());
         message.text = ShowMessageText(action);
         message.DoModal();
     }

@@ -1,10 +1,8 @@
 // Conditions of the wizard: reading the CONDITIONS section, evaluating a condition, the check
 // by name that file actions use, and the actions bound to a page as it is entered.
 
-#include "app/action_rules.h"
 #include "app/main_frame.h"
 #include "app/trace.h"
-#include "pages/page_text.h"
 
 namespace cv {
 
@@ -19,8 +17,8 @@ void CMainFrame::ReadConditions() {
     SectionLookup lookup = [this](const std::string& key, std::size_t buffer) {
         return Setting("CONDITIONS", key.c_str(), buffer);
     };
-    RowsRead read = ReadConditionRows(lookup, conditions, conditionCount);
-    if (read.total > static_cast<long>(read.rows))
+    TableCount read = ReadConditionRows(lookup, conditions, conditionCount);
+    if (read.Cut())
         SendTrace("CONDITIONS TOTAL " + std::to_string(read.total) + " cut to " + std::to_string(read.rows));
 }
 
@@ -30,9 +28,7 @@ int CMainFrame::EvaluateCondition(int index) {
     // An action may abort and open the completion page; the row is copied so that the
     // actions run from a stable list whatever they do.
     const Condition condition = conditions[static_cast<std::size_t>(index)];
-    std::string left = ExpandPageText(this, condition.left);
-    std::string right = ExpandPageText(this, condition.right);
-    if (!ComparisonHolds(left, condition.op, right))
+    if (!ConditionHolds(condition, [this](const std::string& text) { return ExpandText(text); }))
         return -1;
     for (const std::string& action : condition.actions)
         conditionApi.Execute(action);
@@ -40,12 +36,12 @@ int CMainFrame::EvaluateCondition(int index) {
 }
 
 int CMainFrame::CheckConditionByName(const std::string& name) {
-    if (name == kNoCondition || name.empty() || conditionCount <= 0)
-        return 1;
-    int index = FindLastCondition(conditions, conditionCount, name);
-    if (index < 0)
-        return 1;
-    return EvaluateCondition(index) == 255 ? 1 : 0;
+    auto expand = [this](const std::string& text) { return ExpandText(text); };
+    auto run_actions = [this](const Condition& holding) {
+        for (const std::string& action : holding.actions)
+            conditionApi.Execute(action);
+    };
+    return cv::CheckConditionByName(conditions, conditionCount, name, expand, run_actions) ? 1 : 0;
 }
 
 void CMainFrame::RunActionsBoundTo(const std::string& trigger) {
@@ -62,7 +58,7 @@ void CMainFrame::RunActionsBoundTo(const std::string& trigger) {
 }
 
 void CMainFrame::RunPageActions(int position) {
-    std::string page = position == -1 ? std::string(kStartPage) : PageAt(position);
+    std::string page = position == -1 ? std::string(kStartPage) : order.PageAt(position);
     // A position outside the list names no page; an empty trigger binds nothing.
     if (page.empty())
         return;

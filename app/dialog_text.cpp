@@ -5,18 +5,18 @@
 #include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "framework/winapp.h"
-#include "pages/page_text.h"
 
 namespace cv {
 
-CMainFrame* TheWizard() {
+IWizardHost* TheWizard() {
     CWinApp* app = AfxGetApp();
     return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
 }
 
-std::string DialogLanguageText(std::string_view section, std::string_view key, const CMainFrame* wizard) {
+std::string DialogLanguageText(std::string_view section, std::string_view key, const IWizardHost* wizard) {
     std::string raw = GetProfileValue(setupState().languageFile, section, key, "", 255);
-    return ExpandPageText(wizard, LanguageValueText(raw));
+    std::string text = LanguageValueText(raw);
+    return wizard ? wizard->ExpandText(text) : text;
 }
 
 } // namespace cv

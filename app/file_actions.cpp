@@ -6,7 +6,6 @@
 #include "app/run_program.h"
 #include "common/setup_state.h"
 #include "app/trace.h"
-#include "pages/page_text.h"
 
 #include <windows.h>
 
@@ -67,9 +66,9 @@ void CMainFrame::ReadFileActions() {
     SectionLookup lookup = [this](const std::string& key, std::size_t buffer) {
         return Setting("FILEACTION", key.c_str(), buffer);
     };
-    auto expand = [this](const std::string& text) { return ExpandPageText(this, text); };
+    auto expand = [this](const std::string& text) { return ExpandText(text); };
     auto resolve_file = [this](const std::string& text) {
-        std::string file = ExpandPageText(this, text);
+        std::string file = ExpandText(text);
         if (!Contains(file, kResourceDirMarker.data()))
             return file;
         for (std::size_t at = file.find(kResourceDirMarker); at != std::string::npos;
@@ -78,8 +77,8 @@ void CMainFrame::ReadFileActions() {
         return SupportFilePath(file, supportFilesInWorkFolder == kOn, paths.temp_folder, strings.workFolderName,
                                setupState().setupFolder);
     };
-    RowsRead read = ReadFileActionRows(lookup, resolve_file, expand, fileActions, fileActionCount);
-    if (read.total > static_cast<long>(read.rows))
+    TableCount read = ReadFileActionRows(lookup, resolve_file, expand, fileActions, fileActionCount);
+    if (read.Cut())
         SendTrace("FILEACTION TOTAL " + std::to_string(read.total) + " cut to " + std::to_string(read.rows));
     if (read.rows > 0)
         setupState().workFolderCleanup = kOn;

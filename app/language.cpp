@@ -5,8 +5,10 @@
 #include "app/main_frame.h"
 #include "common/setup_state.h"
 #include "common/profile_cache.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 #include "pages/layout.h"
+#include "common/file_system.h"
+#include "common/table_section.h"
 
 #include <cstdlib>
 #include <vector>
@@ -14,11 +16,6 @@
 namespace cv {
 
 namespace {
-
-bool FolderExists(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 } // namespace
 
@@ -46,11 +43,9 @@ std::string CaptionLookup(const std::string& page_file, const std::string& contr
 int RewritePageCaptions(const std::string& folder, const std::string& page_file,
                         const std::string& language_file) {
     const std::string path = folder + page_file;
-    long total = std::strtol(GetProfileValue(path, "INFO", "TOTAL").c_str(), nullptr, 10);
-    if (total <= 0)
+    const int total = ParseTableCount(GetProfileValue(path, "INFO", "TOTAL"), kMaxPageElements).rows;
+    if (total == 0)
         return 0;
-    if (total > static_cast<long>(kMaxPageElements))
-        total = static_cast<long>(kMaxPageElements);
     // Every name is read before the first write, so the writes cannot disturb the reads.
     std::vector<std::string> captions;
     for (int i = 0; i < total; ++i) {
@@ -92,7 +87,7 @@ bool CMainFrame::DecideLanguage() {
 }
 
 bool CMainFrame::ShowLanguagePage() {
-    auto* page = new CImageWindow(this);
+    auto* page = new CImageWindow(*this);
     if (!page->Create()) {
         // Without the page nobody could choose: the run goes on with the default language.
         delete page;

@@ -1,10 +1,9 @@
 #include "app/language_page.h"
 
 #include "app/language.h"
-#include "app/main_frame.h"
-#include "common/setup_state.h"
 #include "framework/handle.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
+#include "common/file_system.h"
 
 #include <cstring>
 
@@ -26,8 +25,7 @@ bool EndsWithLan(const char* name) {
 
 std::vector<std::string> ListLanguageNames(const std::string& setup_folder) {
     std::string languages = setup_folder + "languages";
-    DWORD a = ::GetFileAttributesA(languages.c_str());
-    bool in_folder = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    bool in_folder = FolderExists(languages);
     std::string pattern = in_folder ? languages + "\\*.lan" : setup_folder + "*.lan";
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
@@ -62,16 +60,6 @@ std::string ChosenLanguageFile(const CImageWindow& page, const std::string& setu
     char name[256] = "";
     ::GetWindowTextA(list, name, sizeof name);
     return LanguageFileFor(setup_folder, name);
-}
-
-bool ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard) {
-    std::string file = ChosenLanguageFile(page, setupState().setupFolder);
-    if (file.empty())
-        return false;
-    if (wizard.currentPage == &page)
-        wizard.currentPage = nullptr;
-    wizard.ApplyLanguage(file);
-    return true;
 }
 
 } // namespace cv

@@ -8,7 +8,6 @@
 namespace cv {
 
 class CImageWindow;
-class CMainFrame;
 
 /// The names of the language files ("German" for German.lan) in the setup folder's
 /// "languages" folder when it exists, else in the setup folder, in the order found.
@@ -21,11 +20,5 @@ void FillLanguageList(CImageWindow& page, const std::string& setup_folder, const
 
 /// The language file of the entry chosen in "IDC_LANGUAGE", or empty without the control.
 std::string ChosenLanguageFile(const CImageWindow& page, const std::string& setup_folder);
-
-/// The "IDC_SETLANGUAGE" click: switches the wizard to the chosen language file and runs the
-/// start sequence. The page stays the caller's to end; it is no longer the wizard's
-/// current page, so the start sequence does not close it under the caller's feet. False
-/// (and nothing done) when the page has no language list.
-bool ApplyLanguageChoice(CImageWindow& page, CMainFrame& wizard);
 
 } // namespace cv

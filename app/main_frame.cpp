@@ -5,6 +5,7 @@
 #include "app/trace.h"
 #include "common/profile_cache.h"
 #include "crypto/rijndael_file.h"
+#include "app/settings_count.h"
 
 #include <ctime>
 
@@ -16,18 +17,10 @@ const char kMissingDataFiles[] =
     "Sorry, Corvane can't find data files.\r\nsetup.nsx and data.nsx\r\nThese files must be in "
     "the same directory of setup.exe";
 
-int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
-
 } // namespace
 
 CMainFrame::CMainFrame() = default;
 CMainFrame::~CMainFrame() = default;
-
-std::string CMainFrame::Setting(const char* section, const char* key, std::size_t buffer_size) const {
-    if (settingsPath.empty() || buffer_size == 0)
-        return {};
-    return GetProfileValue(settingsPath, section, key, "", buffer_size);
-}
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
@@ -87,9 +80,9 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
     splashShown = kOff;
-    setupType = -1;
-    launchFileChosen = 0;
-    launchReadmeChosen = 0;
+    choices_.setupType = -1;
+    choices_.launchFile = 0;
+    choices_.launchReadme = 0;
     fileActionCount = 0;
 
     ResolveBasicFolders();
@@ -146,7 +139,7 @@ int CMainFrame::RunStartSequence() {
     }
     SendTrace("6");
     BuildPageList();
-    currentPosition = -1;
+    order.Restart();
     SendTrace("a7");
     ReadFileActions();
     SendTrace("a8");
@@ -160,7 +153,7 @@ int CMainFrame::RunStartSequence() {
     if (state.hiddenWizard != kOn)
         ShowBackgroundWindow();
     SendTrace("a11");
-    if (ToInt(Setting("BILLBOARDSCV", "TOTAL", 100)) > 0)
+    if (SettingsTableCount(*this, "BILLBOARDSCV", 0).total > 0)
         StartBillboards();
     SendTrace("a12");
     ReadUserVariables();
@@ -206,13 +199,8 @@ bool CMainFrame::StartPageAndUnpack() {
 void CMainFrame::PrepareAddOnStep() {
     if (paths.product_name == "HV Web Conferencing")
         return;
-    if (ToInt(Setting("MERGEMODULES", "TOTAL", 100)) != 0)
+    if (SettingsTableCount(*this, "MERGEMODULES", 0).total != 0)
         setupState().addOnPending = kOn;
-}
-
-void CMainFrame::RunInstallation() {
-    // The installation engine runs here; until it does, the wizard moves straight on.
-    ContinueAfterInstallation();
 }
 
 void CMainFrame::Finish() {

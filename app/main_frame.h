@@ -7,20 +7,21 @@
 #include "app/action_tables.h"
 #include "app/background_colors.h"
 #include "app/condition_api.h"
+#include "app/page_order.h"
 #include "app/variable_sources.h"
 #include "framework/dialog.h"
 #include "framework/font.h"
 #include "framework/framewnd.h"
+#include "engine/condition_table.h"
 #include "engine/path_values.h"
 #include "framework/handle.h"
+#include "pages/wizard_host.h"
 
 #include <array>
 #include <memory>
 #include <string>
 
 namespace cv {
-
-inline constexpr std::size_t kMaxPages = 20;
 
 /// Timer identifiers of the main frame.
 enum MainFrameTimer : UINT_PTR {
@@ -51,14 +52,42 @@ struct FrameStrings {
 class CImageWindow;
 class CRijndaelFILE;
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public IWizardHost {
   public:
     CMainFrame();
     ~CMainFrame() override;
 
-    /// A page reports a click it does not handle itself. `action` 1 means next, 2 back.
-    void ForwardClick(int control_id, int element_index, int action, const std::string& name,
-                      CWnd* page, const std::string& layout_file);
+    // ---- the wizard host (pages/wizard_host.h); wizard_host.cpp
+    /// Next (action 1 or "IDC_NEXT"), back (2 or "IDC_BACK") and finish; nothing else once
+    /// the wizard is blocked.
+    void ForwardClick(const PageClick& click, CImageWindow& page) override;
+    void RunInstallation() override;
+    void PageOpened(CImageWindow& page) override;
+    void PageClosed(CImageWindow& page) override;
+    void SetupTypeChosen(int type) override;
+    void InstallForChosen(bool all_users) override;
+    void LaunchChosen(LaunchTarget target, bool chosen) override;
+    /// Keeps the names and stores them where the product finds them: "userinfo.ini" in the
+    /// Windows folder and, when the settings name a key (DIALOGLIST "CT17"/"CT18"), the
+    /// registry.
+    void CustomerEntered(const std::string& user, const std::string& company) override;
+    void InstallFolderChosen(const std::string& folder) override;
+    void FeatureSwitched(const std::string& name, int state) override;
+    bool IsCurrentPage(const CImageWindow& page) const override;
+    /// The settings value of `section`/`key`, read into a buffer of `buffer_size` bytes
+    /// with an empty default.
+    std::string Setting(std::string_view section, std::string_view key, std::size_t buffer_size = 255) const override;
+    std::string ExpandText(std::string_view text) const override;
+    const WizardChoices& Choices() const override { return choices_; }
+    CWnd* PageOwner() override { return this; }
+    const CFont& UsePageFont(const LayoutFont& font, int height) override;
+    bool ConfirmCancel(CWnd& owner) override;
+    std::optional<std::string> ChooseFolder(CWnd& owner, const std::string& title) override;
+    bool ApplyLanguageFrom(CImageWindow& page) override;
+
+    /// The values the variables of texts stand for: the folders and product strings, the
+    /// user's names and install folder, the user variables.
+    PathValues VariableValues() const;
     /// Moves on from the current page: skips the custom-setup page after a non-custom setup
     /// type, runs the actions bound to the page entered, and in hidden mode creates the hidden
     /// progress page instead. Past the end of the list the completion page follows.
@@ -69,7 +98,6 @@ class CMainFrame : public CFrameWnd {
     void ShowCompletionPage();
     /// Blocks the wizard, marks the installation aborted and shows the completion page.
     void AbortToCompletionPage();
-    void RunInstallation();
     /// Where the wizard goes once the installation is over: the completion page after an
     /// abort, the add-on step when one is pending, the finish in hidden mode, else next page.
     void ContinueAfterInstallation();
@@ -93,57 +121,9 @@ class CMainFrame : public CFrameWnd {
     /// of the theme folder take their captions from it, then the start sequence runs.
     void ApplyLanguage(const std::string& language_file);
 
-    /// The settings value of `section`/`key`, read into a buffer of `buffer_size` bytes
-    /// with an empty default.
-    std::string Setting(const char* section, const char* key, std::size_t buffer_size = 255) const;
-
-    // Page list.
-    std::array<std::string, kMaxPages> pages{};
-    int currentPosition = -1;
-    int pageCount = 0;
-    CWnd* currentPage = nullptr;
-    CWnd* pageBeingBuilt = nullptr;
-
-    int setupType = -1;
-    int launchFileChosen = 0;
-    int launchReadmeChosen = 0;
-
-    // Flags: 255 on, 0 off.
-    int splashShown = 0;
-    int wizardBlocked = 0;
-    int backgroundShown = 0;
-    int backgroundPictureLoaded = 0;
-    int programFilesMissing = 0;
-    int restartRequested = 0;
-    int showLaunchFile = 0;
-    int showReadme = 0;
-    int allUsers = 0;
-
-    PathValues paths;     ///< folders and product strings that variables stand for
-    /// The running Windows version: "98", "98SE", "ME", "NT4", "2000", "XP", "NET", "VIS"
-    /// or empty.
-    std::string windowsVersionName;
-    FrameStrings strings;
-    std::string settingsPath; ///< the decrypted setup.inf
-
-    std::array<WizardVariable, kMaxUserVariables> userVariables{};
-    int userVariableCount = 0;
-    FileActionTable fileActions{};
-    int fileActionCount = 0;
-    ConditionTable conditions{};
-    int conditionCount = 0;
-    /// Runs the actions of conditions that hold.
-    CConditionAPI conditionApi{this};
-
-    std::array<std::string, 5> background{}; ///< title, corner text, top colour, bottom colour, picture
-    UniqueBitmap backgroundBitmap;
-
-    CFont pageFont;
-
-    /// The settings cipher, created on first use.
-    std::unique_ptr<CRijndaelFILE> cipher;
-    /// Support files named in file actions come from the work folder ("BUILDING" "4").
-    int supportFilesInWorkFolder = 0;
+    /// The page the condition actions' messages belong to: the current page while its
+    /// window lives, else the frame.
+    CWnd* MessageOwner();
 
   protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
@@ -184,10 +164,8 @@ class CMainFrame : public CFrameWnd {
     bool CreateStartPage();
     bool UnpackArchive();
     void CloseCurrentPage();
-    /// The file name at `position` of the list; empty outside it.
-    std::string PageAt(int position) const;
     /// Creates, loads and (when `visible`) shows a page, which becomes the current page.
-    bool OpenPage(const std::string& file, int position, int count, bool visible);
+    bool OpenPage(const PageOpening& opening, bool visible);
     void ShowBackgroundWindow();
     void LoadBackgroundPicture();
     void CoverWorkArea();
@@ -201,6 +179,49 @@ class CMainFrame : public CFrameWnd {
     void FailStartSequence();
 
     bool frameCreated_ = false;
+
+    // ---- the run's state; only the frame's own steps touch it
+    PageOrder order;
+    CWnd* currentPage = nullptr;
+    CImageWindow* pageBeingBuilt = nullptr;
+    /// The one copy of the user's choices; pages report changes through the host.
+    WizardChoices choices_;
+
+    // Flags: 255 on, 0 off.
+    int splashShown = 0;
+    int wizardBlocked = 0;
+    int backgroundShown = 0;
+    int backgroundPictureLoaded = 0;
+    int programFilesMissing = 0;
+    int restartRequested = 0;
+
+    /// Folders and product strings that variables stand for. The user's names and the
+    /// install folder are not kept here but in `choices_`; VariableValues() joins them.
+    PathValues paths;
+    /// The running Windows version: "98", "98SE", "ME", "NT4", "2000", "XP", "NET", "VIS"
+    /// or empty.
+    std::string windowsVersionName;
+    FrameStrings strings;
+    std::string settingsPath; ///< the decrypted setup.inf
+
+    std::array<WizardVariable, kMaxUserVariables> userVariables{};
+    int userVariableCount = 0;
+    FileActionTable fileActions{};
+    int fileActionCount = 0;
+    ConditionTable conditions{};
+    int conditionCount = 0;
+    /// Runs the actions of conditions that hold.
+    CConditionAPI conditionApi{this};
+
+    std::array<std::string, 5> background{}; ///< title, corner text, top colour, bottom colour, picture
+    UniqueBitmap backgroundBitmap;
+
+    CFont pageFont;
+
+    /// The settings cipher, created on first use.
+    std::unique_ptr<CRijndaelFILE> cipher;
+    /// Support files named in file actions come from the work folder ("BUILDING" "4").
+    int supportFilesInWorkFolder = 0;
 };
 
 } // namespace cv

@@ -1,57 +1,40 @@
-// The wizard's page sequence: the page list, the answer to the clicks the pages report, next
-// and previous page with the custom-setup skip, the completion page and the abort to it.
+// The wizard's page sequence as the main frame runs it: the answer to the clicks the pages
+// report, and opening the page that PageOrder (page_order.h) says comes next or before.
 
 #include "app/main_frame.h"
+#include "app/missing_layout.h"
 #include "common/setup_state.h"
 #include "app/trace.h"
-#include "pages/image_window.h"
+#include "app/settings_count.h"
+#include "pages/image_window_win.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace cv {
 
-namespace {
-
-/// Position and count given to pages that are not in the list (start, language, add-on and
-/// the hidden progress page).
-constexpr int kOutsideListPosition = -1;
-constexpr int kOutsideListCount = 50;
-
-bool IsNonCustomSetupType(int type) { return type == 0 || type == 1; }
-
-} // namespace
-
 void CMainFrame::BuildPageList() {
-    long total = std::strtol(Setting("DIALOGLIST", "TOTAL1", 100).c_str(), nullptr, 10);
-    if (total > static_cast<long>(kMaxPages)) {
+    const TableCount count = SettingsTableCount(*this, "DIALOGLIST", kMaxPages, "TOTAL1");
+    if (count.Cut()) {
         // The list has room for kMaxPages names; the rest of a longer list is never shown.
-        SendTrace("DIALOGLIST TOTAL1 " + std::to_string(total) + " cut to " + std::to_string(kMaxPages));
-        total = static_cast<long>(kMaxPages);
+        SendTrace("DIALOGLIST TOTAL1 " + std::to_string(count.total) + " cut to " + std::to_string(kMaxPages));
     }
-    pages.fill(std::string());
-    pageCount = 0;
-    for (long i = 0; i < total; ++i) {
+    order.Build(count.rows, [this](int i) {
         char key[16];
-        std::snprintf(key, sizeof key, "W%ld", i);
-        pages[static_cast<std::size_t>(pageCount++)] = Setting("DIALOGLIST", key);
-    }
-    currentPosition = -1;
+        std::snprintf(key, sizeof key, "W%d", i);
+        return Setting("DIALOGLIST", key);
+    });
 }
 
-std::string CMainFrame::PageAt(int position) const {
-    if (position < 0 || position >= pageCount)
-        return {};
-    return pages[static_cast<std::size_t>(position)];
-}
-
-bool CMainFrame::OpenPage(const std::string& file, int position, int count, bool visible) {
-    auto* page = new CImageWindow(this);
+bool CMainFrame::OpenPage(const PageOpening& opening, bool visible) {
+    if (!LayoutFileOrEndRun(strings.themeFolder, opening.file))
+        return false;
+    auto* page = new CImageWindow(*this);
     if (!page->Create()) {
         delete page;
         return false;
     }
-    page->LoadPage(strings.themeFolder, file, position, count);
+    page->LoadPage(strings.themeFolder, opening.file, opening.position, opening.count);
     currentPage = page;
     if (visible) {
         page->ShowWindow(SW_SHOW);
@@ -60,7 +43,9 @@ bool CMainFrame::OpenPage(const std::string& file, int position, int count, bool
     return true;
 }
 
-void CMainFrame::ForwardClick(int, int, int action, const std::string& name, CWnd*, const std::string&) {
+void CMainFrame::ForwardClick(const PageClick& click, CImageWindow&) {
+    const std::string& name = click.name;
+    const int action = click.action;
     if (name == "IDC_FINISH") {
         Finish();
         return;
@@ -85,38 +70,27 @@ void CMainFrame::ShowNextPage() {
     SetupState& state = setupState();
     if (wizardBlocked == kOn || state.installAborted == kOn)
         return;
-    if (IsNonCustomSetupType(setupType) && PageAt(currentPosition) == "setuptype.lcd")
-        ++currentPosition;
-    ++currentPosition;
-    if (currentPosition >= pageCount) {
+    if (!order.Advance(choices_.setupType)) {
         // A list without its completion page: the page that asked has closed itself, so the
         // run ends on the completion page rather than with no window at all.
-        currentPosition = pageCount - 1;
         ShowCompletionPage();
         return;
     }
-    RunPageActions(currentPosition);
+    RunPageActions(order.position());
     if (state.installAborted == kOn)
         return;
     if (state.hiddenWizard == kOn) {
         state.hiddenWizard = kHiddenPageCreated;
-        OpenPage("progress.lcd", kOutsideListPosition, kOutsideListCount, false);
+        OpenPage(PageOpening{"progress.lcd"}, false);
         return;
     }
     SendTrace("HERE NO SHOW NEXT DIALOG");
     SendTrace(strings.themeFolder);
-    OpenPage(PageAt(currentPosition), currentPosition, pageCount, true);
+    OpenPage(order.Current(), true);
     SendTrace("SAINDO");
 }
 
-void CMainFrame::ShowPreviousPage() {
-    --currentPosition;
-    if (IsNonCustomSetupType(setupType) && PageAt(currentPosition) == "customsetup.lcd")
-        --currentPosition;
-    if (currentPosition < 1)
-        currentPosition = 0;
-    OpenPage(PageAt(currentPosition), currentPosition, pageCount, true);
-}
+void CMainFrame::ShowPreviousPage() { OpenPage(order.StepBack(choices_.setupType), true); }
 
 void CMainFrame::ShowCompletionPage() {
     // A cancel confirmed during the installation has shown it already; the engine's end
@@ -124,8 +98,7 @@ void CMainFrame::ShowCompletionPage() {
     auto* shown = dynamic_cast<CImageWindow*>(currentPage);
     if (shown && shown->m_hWnd && shown->layoutFile() == "complete.lcd")
         return;
-    ++currentPosition;
-    OpenPage("complete.lcd", pageCount, pageCount, true);
+    OpenPage(order.Completion(), true);
 }
 
 void CMainFrame::AbortToCompletionPage() {

@@ -1,6 +1,7 @@
 #include "app/path_dialog.h"
 
 #include "app/folder_rules.h"
+#include "common/file_system.h"
 
 #include <shlobj.h>
 
@@ -17,11 +18,6 @@ std::string FormatFolderMessage(const char* format, const std::string& folder) {
     std::vector<char> text(folder.size() + 128);
     std::snprintf(text.data(), text.size(), format, folder.c_str());
     return text.data();
-}
-
-bool IsFolder(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string WindowText(HWND wnd) {
@@ -111,9 +107,9 @@ void CPathDialog::OnEditChanged(HWND browser) {
 
 bool CPathDialog::CreateFolder(HWND browser, const std::string& folder) {
     for (const std::string& level : FolderLevels(folder)) {
-        if (IsFolder(level))
+        if (FolderExists(level))
             continue;
-        if (!::CreateDirectoryA(level.c_str(), nullptr) && !IsFolder(level)) {
+        if (!::CreateDirectoryA(level.c_str(), nullptr) && !FolderExists(level)) {
             std::string text = FormatFolderMessage("The folder:\n\n%s\n\ncan not be created. Please double check.", folder);
             ::MessageBoxA(browser, text.c_str(), caption_.c_str(), MB_OK | MB_ICONEXCLAMATION);
             return false;
@@ -131,7 +127,7 @@ bool CPathDialog::OnOk(HWND browser) {
             ::SetFocus(edit_);
         return false;
     }
-    if (!IsFolder(result_)) {
+    if (!FolderExists(result_)) {
         std::string text = FormatFolderMessage(
             "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?", result_);
         if (::MessageBoxA(browser, text.c_str(), caption_.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)

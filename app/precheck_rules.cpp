@@ -1,4 +1,5 @@
 #include "app/precheck_rules.h"
+#include "common/path_text.h"
 
 namespace cv {
 
@@ -30,9 +31,7 @@ std::optional<RegistryValuePath> SplitRegistryValuePath(std::string_view text) {
 }
 
 std::string FolderWithBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    return folder;
+    return folder.empty() ? folder : WithTrailingBackslash(folder);
 }
 
 } // namespace cv

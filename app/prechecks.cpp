@@ -9,7 +9,6 @@
 #include "app/trace.h"
 #include "common/profile_cache.h"
 #include "engine/variables.h"
-#include "pages/page_text.h"
 #include "registry/reg_key.h"
 #include "sysinfo/cpu_assembly.h"
 #include "sysinfo/req.h"
@@ -51,17 +50,10 @@ class MachineProbes : public IRequirementProbes {
 /// A string value (REG_SZ or REG_EXPAND_SZ, unexpanded) read with read access only; empty when
 /// the key or the value is missing or the value is of another type.
 std::string ReadRegistryString(HKEY root, const std::string& path, const std::string& name) {
-    RegKey key = RegKey::open(root, path.c_str(), KEY_READ);
+    RegKey key = OpenRegKey(root, path.c_str(), KEY_READ);
     if (!key)
         return {};
-    char text[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH, type = 0;
-    if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    text[size < MAX_PATH ? size : MAX_PATH] = '\0';
-    return text;
+    return ReadRegistryText(key.get(), name.c_str(), MAX_PATH);
 }
 
 /// The hive a registry value text names; null for a hive the upgrade step does not read.
@@ -77,7 +69,7 @@ HKEY UpgradeHive(const std::string& name) {
 /// refused full access to the machine's CurrentVersion key.
 bool HasMachineWriteAccess() {
     return static_cast<bool>(
-        RegKey::open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KEY_ALL_ACCESS));
+        OpenRegKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KEY_ALL_ACCESS));
 }
 
 /// A failed check's message: the one-button message box of the small dialogs.
@@ -103,7 +95,7 @@ bool CMainFrame::CheckRequirements() {
     const std::string raw = GetProfileValue(setupState().languageFile, "REQ", key, "", 255);
     // A language entry that is there goes through the language file's own rules (brackets,
     // prefix) and is expanded with it; the English default only needs expanding.
-    std::string text = raw.empty() ? ExpandPageText(this, RequirementMessage(*unmet, ""))
+    std::string text = raw.empty() ? ExpandText(RequirementMessage(*unmet, ""))
                                    : DialogLanguageText("REQ", key, this);
     ShowCheckMessage(this, text);
     return false;
@@ -130,9 +122,9 @@ bool CMainFrame::HandlePreviousVersion() {
     case PreviousVersionStep::None:
         return true;
     case PreviousVersionStep::RemoveOld: {
-        const std::string program = ExpandVariables(kRemovalProgram, paths);
-        const std::string arguments = ExpandVariables(kRemovalArguments, paths);
-        const std::string key = ExpandVariables(UninstallKeyPath("<ProductCode>"), paths);
+        const std::string program = ExpandVariables(kRemovalProgram, VariableValues());
+        const std::string arguments = ExpandVariables(kRemovalArguments, VariableValues());
+        const std::string key = ExpandVariables(UninstallKeyPath("<ProductCode>"), VariableValues());
         if (!ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DisplayName").empty()) {
             // A removal program that is not there starts nothing; the run goes on.
             StartProgramAndWait(program, arguments);
@@ -158,8 +150,7 @@ bool CMainFrame::HandlePreviousVersion() {
         break;
     }
     }
-    paths.install_dir = FolderWithBackslash(folder);
-    state.installFolder = paths.install_dir;
+    state.installFolder = FolderWithBackslash(folder);
     return true;
 }
 

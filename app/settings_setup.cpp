@@ -7,6 +7,10 @@
 #include "crypto/setup_file_key.h"
 #include "engine/variables.h"
 #include "framework/handle.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
+#include "app/settings_count.h"
+#include "registry/reg_key.h"
 
 #include <shlobj.h>
 
@@ -15,22 +19,6 @@
 namespace cv {
 
 namespace {
-
-std::string WithTrailingBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
-
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 /// A string filled by a call taking a buffer of 150 bytes; empty when the call failed or the
 /// text did not fit.
@@ -43,19 +31,12 @@ template <class Call> std::string Read150(Call call) {
 /// Reads a string value under HKEY_LOCAL_MACHINE. The key is asked for with full access first,
 /// as the settings reader always did; a user without that right still gets to read it.
 std::string ReadMachineString(const char* path, const char* name) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS &&
-        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &raw) != ERROR_SUCCESS)
+    RegKey key = OpenRegKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS);
+    if (!key)
+        key = OpenRegKey(HKEY_LOCAL_MACHINE, path, KEY_READ);
+    if (!key)
         return {};
-    UniqueRegKey key(raw);
-    char value[256] = {};
-    DWORD size = sizeof value - 1, type = 0;
-    if (::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    value[size < sizeof value ? size : sizeof value - 1] = '\0';
-    return value;
+    return ReadRegistryText(key.get(), name, 255);
 }
 
 std::string ShellFolder(int csidl) {
@@ -64,8 +45,6 @@ std::string ShellFolder(int csidl) {
         return {};
     return path;
 }
-
-int ToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 } // namespace
 
@@ -170,12 +149,12 @@ void CMainFrame::ReadRegistryValues() {
             ::MessageBoxA(nullptr, "You don't have permission to run setup in this computer...", nullptr,
                           MB_OK | MB_ICONEXCLAMATION);
     }
-    paths.company_name =
+    choices_.companyName =
         ReadMachineString("Software\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOrganization");
 
     char user[256] = {};
     DWORD size = sizeof user;
-    paths.user_name = ::GetUserNameA(user, &size) ? user : "";
+    choices_.userName = ::GetUserNameA(user, &size) ? user : "";
 }
 
 void CMainFrame::DetermineBuildKind() {
@@ -197,13 +176,12 @@ void CMainFrame::ReadProductSettings() {
     paths.product_code = Setting("APPINFO", "a3");
     state.productCode = paths.product_code;
 
-    std::string install = WithTrailingBackslash(ExpandVariables(Setting("APPINFO", "a4"), paths));
-    paths.install_dir = install;
+    std::string install = WithTrailingBackslash(ExpandVariables(Setting("APPINFO", "a4"), VariableValues()));
     paths.default_install_dir = install;
     state.installFolder = install;
     state.defaultInstallFolder = install;
 
-    allUsers = Setting("APPINFO", "a8") == "Per-User" ? kOff : kOn;
+    choices_.allUsers = Setting("APPINFO", "a8") == "Per-User" ? kOff : kOn;
     state.openShortcutFolder = Setting("APPINFO", "a9") == "Yes" ? kOn : kOff;
     paths.publisher = Setting("APPINFO", "a19");
     strings.language = Setting("APPINFO", "Language");
@@ -214,11 +192,9 @@ void CMainFrame::ReadProductSettings() {
     if (Setting("BUILDING", "2") == "Yes")
         state.hiddenWizard = kOn;
 
-    showLaunchFile = Setting("DIALOGLIST", "CT9") != "No" ? kOn : kOff;
     strings.launchFile = Setting("DIALOGLIST", "CT10");
     strings.launchParameters = Setting("DIALOGLIST", "CT11");
-    showReadme = Setting("DIALOGLIST", "CT12") != "No" ? kOn : kOff;
-    strings.readmeFile = ExpandVariables(Setting("DIALOGLIST", "CT13"), paths);
+    strings.readmeFile = ExpandVariables(Setting("DIALOGLIST", "CT13"), VariableValues());
     restartRequested = Setting("DIALOGLIST", "CT14") == "Yes" ? kOn : kOff;
     strings.pageText17 = Setting("DIALOGLIST", "CT17");
     strings.pageText18 = Setting("DIALOGLIST", "CT18");
@@ -229,7 +205,7 @@ void CMainFrame::ResolveShellFolders() {
     // The all-users choice comes from the settings; it is read here because the folders
     // depend on it.
     const bool all = Setting("APPINFO", "a8") != "Per-User";
-    allUsers = all ? kOn : kOff;
+    choices_.allUsers = all ? kOn : kOff;
     auto pick = [all](int common, int own) { return ShellFolder(all ? common : own); };
     paths.favorites_folder = pick(CSIDL_COMMON_FAVORITES, CSIDL_FAVORITES);
     strings.commonDocuments = ShellFolder(CSIDL_COMMON_DOCUMENTS);
@@ -247,8 +223,10 @@ void CMainFrame::ResolveShellFolders() {
 
 void CMainFrame::ReadFeatures() {
     SetupState& state = setupState();
-    const int total = ToInt(Setting("SETUPTYPE", "TOTAL", 100));
-    for (int i = 0; i < total; ++i) {
+    // One row more than the table holds is read, so that the refusal below is reached.
+    const TableCount count = SettingsTableCount(*this, "SETUPTYPE", kMaxFeatures + 1);
+    const long total = count.total;
+    for (int i = 0; i < count.rows; ++i) {
         std::string key = "FeatureName" + std::to_string(i);
         if (!state.AddFeature(Setting("SETUPTYPE", key.c_str()))) {
             ::MessageBoxA(nullptr,

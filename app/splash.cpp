@@ -2,17 +2,13 @@
 
 #include "common/setup_state.h"
 #include "resources/resource.h"
+#include "common/file_system.h"
 
 #include <mmsystem.h>
 
 namespace cv {
 
 namespace {
-
-bool FileExists(const std::string& path) {
-    DWORD a = ::GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 } // namespace
 

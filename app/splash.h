@@ -5,7 +5,7 @@
 /// itself.
 
 #include "framework/dialog.h"
-#include "pages/picture_ex.h"
+#include "pages/picture_ex_win.h"
 
 #include <string>
 

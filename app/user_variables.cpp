@@ -4,11 +4,12 @@
 #include "app/main_frame.h"
 #include "app/trace.h"
 #include "app/wait_dialog.h"
-#include "app/web_fetch.h"
+#include "download/web_fetch.h"
 #include "common/profile_cache.h"
-#include "pages/page_text.h"
 #include "registry/key_path.h"
 #include "registry/reg_key.h"
+#include "common/file_system.h"
+#include "app/settings_count.h"
 
 #include <windows.h>
 
@@ -33,34 +34,29 @@ class WizardVariableSources final : public VariableSources {
     explicit WizardVariableSources(CMainFrame& wizard) : wizard_(wizard) { wait_.Create(&wizard); }
     ~WizardVariableSources() override { wait_.Close(); }
 
-    std::string Expand(const std::string& text) override { return ExpandPageText(&wizard_, text); }
+    std::string Expand(const std::string& text) override { return wizard_.ExpandText(text); }
 
     std::string RegistryValue(const std::string& hive, const std::string& key, const std::string& name) override {
         int root = RegistryRootIndex(hive);
         if (root < 0)
             return {};
-        RegKey opened = RegKey::open(kRoots[root], CutRegistryText(key).c_str(), KEY_QUERY_VALUE);
+        RegKey opened = OpenRegKey(kRoots[root], CutRegistryText(key).c_str(), KEY_QUERY_VALUE);
         if (!opened)
             return {};
-        std::vector<char> data(kMaxRegistryValue + 1, '\0');
-        DWORD type = 0, size = kMaxRegistryValue;
-        std::string value_name = CutRegistryText(name);
-        if (::RegQueryValueExA(opened.get(), value_name.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+        std::optional<cv::RegistryValue> value =
+            QueryRegistryValue(opened.get(), CutRegistryText(name).c_str(), kMaxRegistryValue);
+        if (!value)
             return {};
-        if (type == REG_DWORD && size == sizeof(DWORD)) {
+        if (value->type == REG_DWORD && value->bytes.size() == sizeof(DWORD)) {
             DWORD number = 0;
-            std::memcpy(&number, data.data(), sizeof number);
+            std::memcpy(&number, value->bytes.data(), sizeof number);
             return std::to_string(number);
         }
-        if (type != REG_SZ && type != REG_EXPAND_SZ)
-            return {};
-        // The stored text may or may not carry its terminator.
-        return std::string(data.data(), ::strnlen(data.data(), size));
+        return RegistryText(*value);
     }
 
     bool PathExists(const std::string& path) override {
-        return !path.empty() && ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return !path.empty() && cv::PathExists(path);
     }
 
     std::string IniValue(const std::string& file, const std::string& section, const std::string& entry) override {
@@ -89,10 +85,10 @@ class WizardVariableSources final : public VariableSources {
 } // namespace
 
 void CMainFrame::ReadUserVariables() {
-    long total = 0;
-    int rows = BoundedCount(Setting("VARIABLES", "TOTAL", 100), userVariables.size(), &total);
-    if (total > static_cast<long>(rows))
-        SendTrace("VARIABLES TOTAL " + std::to_string(total) + " cut to " + std::to_string(rows));
+    const TableCount count = SettingsTableCount(*this, "VARIABLES", userVariables.size());
+    const int rows = count.rows;
+    if (count.Cut())
+        SendTrace("VARIABLES TOTAL " + std::to_string(count.total) + " cut to " + std::to_string(rows));
     if (rows == 0)
         return;
     WizardVariableSources sources(*this);

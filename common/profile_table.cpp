@@ -1,4 +1,5 @@
 #include "common/profile_table.h"
+#include "common/table_section.h"
 
 #include <climits>
 #include <cstdio>
@@ -31,8 +32,7 @@ ProfileTable::ProfileTable(const ProfileFile& file, std::string_view section,
     : file_(file), section_(file.find_section(section)) {
     if (!section_)
         return;
-    int n = ParseLeadingInt(file_.get_in(*section_, count_key, {}, 100));
-    rows_ = n < 0 ? 0 : (n > kMaxProfileTableRows ? kMaxProfileTableRows : n);
+    rows_ = ParseTableCount(file_.get_in(*section_, count_key, {}, kTableCountBuffer), kMaxProfileTableRows).rows;
 }
 
 std::string ProfileTable::cell(std::string_view column, int row, std::size_t buffer_size) const {

@@ -47,7 +47,9 @@ struct SetupState {
     std::string tempFolder;
     std::string setupFolder;
     std::string productCode;
-    std::string installFolder;        ///< the destination page changes this copy
+    /// The install folder, with a trailing backslash: the one copy. The main frame writes
+    /// it (settings, previous version, the destination page's report); everyone reads it.
+    std::string installFolder;
     std::string defaultInstallFolder; ///< as first read from the settings
     /// 255: after the shortcut step the engine opens the default shortcut folder.
     std::atomic<int> openShortcutFolder{0};

@@ -4,6 +4,7 @@
 /// these, so every path releases it.
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -28,6 +29,13 @@ template <class Traits> class UniqueHandle {
     Handle get() const noexcept { return handle_; }
     bool valid() const noexcept { return handle_ != Traits::invalid(); }
     explicit operator bool() const noexcept { return valid(); }
+
+    /// The address to pass to a call that returns a new handle through a pointer
+    /// (RegOpenKeyExA, say); closes the handle held before.
+    Handle* receive() noexcept {
+        reset();
+        return &handle_;
+    }
 
     /// Gives up ownership without closing.
     Handle release() noexcept { return std::exchange(handle_, Traits::invalid()); }
@@ -92,6 +100,28 @@ struct MenuTraits {
     static void close(Handle h) noexcept { ::DestroyMenu(h); }
 };
 
+/// OpenSCManager and OpenService.
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::CloseServiceHandle(h); }
+};
+
+/// InternetOpen, InternetConnect, HttpOpenRequest and InternetOpenUrl (wininet.dll, loaded
+/// only by a program that uses it).
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { ::InternetCloseHandle(h); }
+};
+
+/// socket() reports failure with INVALID_SOCKET.
+struct SocketTraits {
+    using Handle = SOCKET;
+    static Handle invalid() noexcept { return INVALID_SOCKET; }
+    static void close(Handle h) noexcept { ::closesocket(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
@@ -102,6 +132,46 @@ using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueService = UniqueHandle<ServiceHandleTraits>;
+using UniqueInternet = UniqueHandle<InternetHandleTraits>;
+using UniqueSocket = UniqueHandle<SocketTraits>;
+
+/// Owner of one reference to a COM object: Release() when the owner goes, never copied.
+template <class T> class ComPtr {
+  public:
+    ComPtr() noexcept = default;
+    explicit ComPtr(T* p) noexcept : p_(p) {}
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other)
+            reset(std::exchange(other.p_, nullptr));
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { reset(); }
+
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+
+    /// The address to pass to a call that returns a new reference (CoCreateInstance, say);
+    /// releases the reference held before.
+    T** receive() noexcept {
+        reset();
+        return &p_;
+    }
+
+    /// Releases the reference held (if any) and takes `p`.
+    void reset(T* p = nullptr) noexcept {
+        T* old = std::exchange(p_, p);
+        if (old)
+            old->Release();
+    }
+
+  private:
+    T* p_ = nullptr;
+};
 
 /// BeginPaint/EndPaint for one WM_PAINT.
 class PaintDC {

@@ -25,15 +25,6 @@ std::vector<char> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-/// Releases a COM interface at the end of a scope.
-template <class T> struct ComRelease {
-    T* p = nullptr;
-    ~ComRelease() {
-        if (p)
-            p->Release();
-    }
-};
-
 } // namespace
 
 UniqueBitmap LoadPictureFile(const std::string& path) {
@@ -47,20 +38,20 @@ UniqueBitmap LoadPictureFile(const std::string& path) {
         std::memcpy(target, bytes.data(), bytes.size());
         ::GlobalUnlock(memory);
     }
-    ComRelease<IStream> stream;
+    ComPtr<IStream> stream;
     // The stream frees the memory when it is released.
-    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &stream.p))) {
+    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, stream.receive()))) {
         ::GlobalFree(memory);
         return {};
     }
-    ComRelease<IPicture> picture;
-    if (FAILED(::OleLoadPicture(stream.p, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&picture.p))))
+    ComPtr<IPicture> picture;
+    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                reinterpret_cast<void**>(picture.receive()))))
         return {};
     short type = PICTYPE_UNINITIALIZED;
     OLE_HANDLE handle = 0;
-    if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(picture.p->get_Handle(&handle)))
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture->get_Handle(&handle)))
         return {};
     // The picture owns its bitmap; keep a copy that outlives it.
     HANDLE copy = ::CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,

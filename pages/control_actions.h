@@ -42,6 +42,10 @@ NamedHandling HandlingOfName(std::string_view name);
 /// A launch flag after its check box was clicked: 0 becomes 255, anything else 0.
 int ToggledLaunchFlag(int flag);
 
+/// Whether the completion page offers a launch check box, from its setting (DIALOGLIST
+/// "CT9" for the program, "CT12" for the readme): offered unless the setting is "No".
+bool IsLaunchOffered(std::string_view setting);
+
 /// The setup type the setup-type page starts with: the stored 0, 1 or 2; anything else 0.
 int SetupTypeToShow(int stored);
 

@@ -3,12 +3,11 @@
 // progress page's start timer, the completion page's launch choices, the setup type shown
 // again and the ready page's summary.
 
-#include "app/main_frame.h"
 #include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "pages/control_actions.h"
-#include "pages/image_window.h"
-#include "pages/page_text.h"
+#include "pages/image_window_win.h"
+#include "common/path_text.h"
 
 #include <richedit.h>
 
@@ -24,11 +23,6 @@ namespace {
 
 /// Licence and readme files are shown whole up to this size; the rest is left out.
 constexpr std::size_t kMaxShownTextFile = 4u << 20;
-
-std::string FileNamePart(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
@@ -80,6 +74,7 @@ void CImageWindow::SetUpStandardPage() {
         if (CControlWnd* name = ControlOf(FindControlByName("IDC_USERNAME")))
             ::SetFocus(name->m_hWnd);
     }
+    const WizardChoices& choices = host_.Choices();
     if (file_ == "destination.lcd") {
         InstallForChoice(0);
         SetNamedText("IDC_INSTALLDIR", setupState().installFolder);
@@ -93,23 +88,21 @@ void CImageWindow::SetUpStandardPage() {
         SetUpProgressPage();
     if (file_ == "complete.lcd")
         SetUpCompletePage();
-    if (!wizard_)
-        return;
     if (file_ == "customer.lcd") {
-        if (wizard_->strings.pageText19 == "Yes") {
-            SetNamedText("IDC_USERNAME", wizard_->paths.user_name);
-            SetNamedText("IDC_ORGANIZATION", wizard_->paths.company_name);
+        if (host_.Setting("DIALOGLIST", "CT19") == "Yes") {
+            SetNamedText("IDC_USERNAME", choices.userName);
+            SetNamedText("IDC_ORGANIZATION", choices.companyName);
         }
         if (FindControlByName("IDC_ANYONE") != -1) {
-            SetCheckOf("IDC_ANYONE", wizard_->allUsers != 0);
-            SetCheckOf("IDC_ONLYFORME", wizard_->allUsers == 0);
+            SetCheckOf("IDC_ANYONE", choices.allUsers != 0);
+            SetCheckOf("IDC_ONLYFORME", choices.allUsers == 0);
         }
     }
     if (file_ == "setuptype.lcd")
-        SetupTypeChoice(SetupTypeToShow(wizard_->setupType));
+        SetupTypeChoice(SetupTypeToShow(choices.setupType));
     if (file_ == "ready.lcd") {
-        SetNamedText("IDC_SETTINGS", SummaryText(wizard_->setupType, setupState().installFolder,
-                                                 wizard_->paths.user_name, wizard_->paths.company_name));
+        SetNamedText("IDC_SETTINGS",
+                     SummaryText(choices.setupType, setupState().installFolder, choices.userName, choices.companyName));
         if (CControlWnd* settings = ControlOf(FindControlByName("IDC_SETTINGS")))
             ::SetWindowLongPtrA(settings->m_hWnd, GWL_EXSTYLE,
                                 ::GetWindowLongPtrA(settings->m_hWnd, GWL_EXSTYLE) | 0x1004);
@@ -117,14 +110,12 @@ void CImageWindow::SetUpStandardPage() {
 }
 
 void CImageWindow::ShowTextFile(const char* file_key, const char* control_key) {
-    if (!wizard_)
-        return;
-    std::string name = FileNamePart(wizard_->Setting("DIALOGLIST", file_key));
-    CControlWnd* control = ControlOf(FindControlByName(wizard_->Setting("DIALOGLIST", control_key)));
+    std::string name = FileNamePart(host_.Setting("DIALOGLIST", file_key));
+    CControlWnd* control = ControlOf(FindControlByName(host_.Setting("DIALOGLIST", control_key)));
     if (name.empty() || !control || !control->m_hWnd)
         return;
     const SetupState& state = setupState();
-    std::string path = state.diskImageMode == kOn ? wizard_->paths.current_directory + "DiskImage1\\" + name
+    std::string path = state.diskImageMode == kOn ? state.setupFolder + "DiskImage1\\" + name
                                                   : state.workFolder + name;
     std::string text;
     if (!ReadWholeFile(path, text))
@@ -154,7 +145,7 @@ void CImageWindow::SetUpCompletePage() {
         ShowNamed("IDC_LAUNCHREADME", false);
         ShowNamed("IDC_LAUNCHFILE", false);
         SetNamedText("IDC_INSTALLSTATUS",
-                     ExpandPageText(wizard_, BracketsToVariables(LanguageText("SetupCompleteError", "3"))));
+                     Expand(BracketsToVariables(LanguageText("SetupCompleteError", "3"))));
     }
     ShowNamed("IDC_LAUNCHREADME", false);
     if (CControlWnd* readme = ControlOf(FindControlByName("IDC_LAUNCHREADME")))
@@ -162,17 +153,18 @@ void CImageWindow::SetUpCompletePage() {
     ShowNamed("IDC_LAUNCHFILE", false);
     if (CControlWnd* launch = ControlOf(FindControlByName("IDC_LAUNCHFILE")))
         launch->SetWindowText(LanguageText("SetupCompleteSuccess", "6"));
-    if (!wizard_ || aborted)
+    if (aborted)
         return;
-    if (wizard_->showLaunchFile == kOn) {
+    // The offers are settings; what the user ends up choosing is the wizard's.
+    if (IsLaunchOffered(host_.Setting("DIALOGLIST", "CT9"))) {
         ShowNamed("IDC_LAUNCHFILE", true);
         SetCheckOf("IDC_LAUNCHFILE", true);
-        wizard_->launchFileChosen = kOn;
+        host_.LaunchChosen(LaunchTarget::File, true);
     }
-    if (wizard_->showReadme == kOn) {
+    if (IsLaunchOffered(host_.Setting("DIALOGLIST", "CT12"))) {
         ShowNamed("IDC_LAUNCHREADME", true);
         SetCheckOf("IDC_LAUNCHREADME", true);
-        wizard_->launchReadmeChosen = kOn;
+        host_.LaunchChosen(LaunchTarget::Readme, true);
     }
 }
 

@@ -1,43 +1,12 @@
 // The standard pages' handling of well-known control names: browse, licence, install-for,
 // setup type and launch choices, and the customer information check.
 
-#include "pages/control_actions_win.h"
-
-#include "app/main_frame.h"
 #include "common/setup_state.h"
-#include "engine/variables.h"
-#include "framework/dialog.h"
 #include "pages/control_actions.h"
-#include "pages/image_window.h"
-#include "registry/key_path.h"
-#include "registry/registro.h"
-#include "resources/resource.h"
-
-#include "app/path_dialog.h"
-
-#include <shlobj.h>
+#include "pages/image_window_win.h"
+#include "common/path_text.h"
 
 namespace cv {
-
-namespace {
-
-HKEY RootOfName(const std::string& name) {
-    static const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-                                  HKEY_CURRENT_CONFIG};
-    int index = RegistryRootIndex(name);
-    return index < 0 ? nullptr : kRoots[index];
-}
-
-} // namespace
-
-bool ChooseFolder(CWnd* owner, const std::string& title, const std::string&, std::string& folder) {
-    // The folder browser with its edit field, validation and folder creation.
-    CPathDialog dialog(title, folder, owner ? owner->m_hWnd : nullptr);
-    if (dialog.DoModal() != IDOK || dialog.folder().empty())
-        return false;
-    folder = dialog.folder();
-    return true;
-}
 
 bool CImageWindow::HandleNamedControl(const std::string& name) {
     NamedHandling handling = HandlingOfName(name);
@@ -50,9 +19,8 @@ bool CImageWindow::HandleNamedControl(const std::string& name) {
         return true;
     case NamedHandler::InstallFor:
         InstallForChoice(handling.choice);
-        // The choice is kept so that Back to the customer page shows it again.
-        if (wizard_)
-            wizard_->allUsers = handling.choice == 0 ? kOn : kOff;
+        // The wizard keeps the choice so that Back to the customer page shows it again.
+        host_.InstallForChosen(handling.choice == 0);
         return true;
     default:
         break;
@@ -91,14 +59,11 @@ std::string CImageWindow::TextOfNamed(const char* name) const {
 }
 
 void CImageWindow::ChooseInstallFolder() {
-    std::string folder;
-    if (!ChooseFolder(this, "Ambrel Corvane", "Choose destination directory...", folder))
+    std::optional<std::string> chosen = host_.ChooseFolder(*this, "Ambrel Corvane");
+    if (!chosen || chosen->empty())
         return;
-    if (folder.back() != '\\')
-        folder += '\\';
-    setupState().installFolder = folder;
-    if (wizard_)
-        wizard_->paths.install_dir = folder;
+    std::string folder = WithTrailingBackslash(*chosen);
+    host_.InstallFolderChosen(folder);
     SetNamedText("IDC_INSTALLDIR", folder);
     Invalidate();
 }
@@ -115,51 +80,29 @@ void CImageWindow::InstallForChoice(int choice) {
 }
 
 void CImageWindow::SetupTypeChoice(int choice) {
-    if (wizard_)
-        wizard_->setupType = choice;
+    host_.SetupTypeChosen(choice);
     SetCheckOf("IDC_TYPICAL", choice == 0);
     SetCheckOf("IDC_MINIMAL", choice == 1);
     SetCheckOf("IDC_CUSTOM", choice == 2);
 }
 
 void CImageWindow::LaunchChoice(int choice) {
-    if (!wizard_)
-        return;
-    int& flag = choice == 0 ? wizard_->launchFileChosen : wizard_->launchReadmeChosen;
-    flag = ToggledLaunchFlag(flag);
-    SetCheckOf(choice == 0 ? "IDC_LAUNCHFILE" : "IDC_LAUNCHREADME", flag == kOn);
+    const WizardChoices& choices = host_.Choices();
+    const bool file = choice == 0;
+    const bool chosen = ToggledLaunchFlag(file ? choices.launchFile : choices.launchReadme) == kOn;
+    host_.LaunchChosen(file ? LaunchTarget::File : LaunchTarget::Readme, chosen);
+    SetCheckOf(file ? "IDC_LAUNCHFILE" : "IDC_LAUNCHREADME", chosen);
 }
 
 bool CImageWindow::CheckCustomerInformation() {
-    if (file_ != "customer.lcd" || !wizard_)
+    if (file_ != "customer.lcd")
         return true;
-    if (FindControlByName("IDC_USERNAME") != -1)
-        wizard_->paths.user_name = TextOfNamed("IDC_USERNAME");
-    if (FindControlByName("IDC_ORGANIZATION") != -1)
-        wizard_->paths.company_name = TextOfNamed("IDC_ORGANIZATION");
-    const std::string& user = wizard_->paths.user_name;
-    const std::string& company = wizard_->paths.company_name;
-
-    std::string windows = wizard_->paths.windows_folder;
-    if (windows.empty() || windows.back() != '\\')
-        windows += '\\';
-    std::string ini = windows + "userinfo.ini";
-    ::WritePrivateProfileStringA("USERINFO", "D1", user.c_str(), ini.c_str());
-    ::WritePrivateProfileStringA("USERINFO", "D2", company.c_str(), ini.c_str());
-
-    std::string key = wizard_->Setting("DIALOGLIST", "CT18");
-    if (!key.empty()) {
-        std::string root_name = wizard_->Setting("DIALOGLIST", "CT17");
-        if (HKEY root = RootOfName(root_name)) {
-            PathValues values = wizard_->paths;
-            values.install_dir = setupState().installFolder;
-            std::string path = StripRegistryRootNames(ExpandVariables(key, values));
-            CRegistro registry;
-            registry.EnsureKeyPath(root_name.c_str(), path.c_str());
-            registry.SetStringValue(root, path.c_str(), "<UserName>", user.c_str());
-            registry.SetStringValue(root, path.c_str(), "<CompanyName>", company.c_str());
-        }
-    }
+    // A name field the page lacks keeps the name the wizard has.
+    const WizardChoices& choices = host_.Choices();
+    std::string user = FindControlByName("IDC_USERNAME") != -1 ? TextOfNamed("IDC_USERNAME") : choices.userName;
+    std::string company =
+        FindControlByName("IDC_ORGANIZATION") != -1 ? TextOfNamed("IDC_ORGANIZATION") : choices.companyName;
+    host_.CustomerEntered(user, company);
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "pages/feature_rules.h"
+#include "common/table_section.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,8 +22,7 @@ int LastFeatureNamed(std::span<const Feature> features, std::string_view name) {
 }
 
 std::optional<std::string> FeatureDescriptionOf(const SetupTypeReader& read, std::string_view name) {
-    long total = std::strtol(read("TOTAL").c_str(), nullptr, 10);
-    total = std::clamp<long>(total, 0, static_cast<long>(kMaxFeatures));
+    const long total = ParseTableCount(read("TOTAL"), kMaxFeatures).rows;
     std::optional<std::string> description;
     // Every matching row sets the text, so the last one is what stays shown.
     for (long i = 0; i < total; ++i)

@@ -1,22 +1,20 @@
 // The custom setup page's feature tree: one item per feature of the settings, and on a
 // selection the feature's description and the popup menu that switches it on or off.
 
-#include "app/main_frame.h"
 #include "common/setup_state.h"
-#include "app/trace.h"
 #include "pages/feature_rules.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
+#include "common/table_section.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <span>
 
 namespace cv {
 
 namespace {
 
-std::span<Feature> FeatureTable() {
-    SetupState& state = setupState();
+std::span<const Feature> FeatureTable() {
+    const SetupState& state = setupState();
     int count = std::clamp(state.featureCount.load(), 0, static_cast<int>(kMaxFeatures));
     return {state.features.data(), static_cast<std::size_t>(count)};
 }
@@ -66,15 +64,14 @@ void CImageWindow::FillFeatureTree() {
             tree = dynamic_cast<CMyTreeView*>(element.control);
             break;
         }
-    if (!tree || !wizard_)
+    if (!tree)
         return;
     tree->onSelectionChanged = [this](CMyTreeView& changed, const NMTREEVIEWA& change) {
         OnFeatureSelected(changed, change.itemNew.hItem);
     };
-    long total = std::strtol(wizard_->Setting("SETUPFEATURES", "TOTAL", 100).c_str(), nullptr, 10);
-    total = std::clamp<long>(total, 0, static_cast<long>(kMaxFeatures));
+    const long total = ParseTableCount(host_.Setting("SETUPFEATURES", "TOTAL", kTableCountBuffer), kMaxFeatures).rows;
     for (long i = 0; i < total; ++i) {
-        std::string name = wizard_->Setting("SETUPFEATURES", std::to_string(i).c_str());
+        std::string name = host_.Setting("SETUPFEATURES", std::to_string(i));
         // A feature switched off earlier (the page was left with Back) keeps showing so.
         int index = LastFeatureNamed(FeatureTable(), name);
         bool left_out = index >= 0 && FeatureTable()[static_cast<std::size_t>(index)].state == kOn;
@@ -89,13 +86,13 @@ void CImageWindow::FillFeatureTree() {
 }
 
 void CImageWindow::OnFeatureSelected(CMyTreeView& tree, HTREEITEM item) {
-    if (!item || !wizard_)
+    if (!item)
         return;
     std::string name = ItemText(tree, item);
     if (name.empty())
         return;
     std::optional<std::string> description = FeatureDescriptionOf(
-        [this](const std::string& key) { return wizard_->Setting("SETUPTYPE", key.c_str()); }, name);
+        [this](const std::string& key) { return host_.Setting("SETUPTYPE", key); }, name);
     if (description)
         SetFeatureInfo(*description);
 
@@ -105,12 +102,7 @@ void CImageWindow::OnFeatureSelected(CMyTreeView& tree, HTREEITEM item) {
     if (!chosen || !m_hWnd || !tree.m_hWnd)
         return;
     SetItemImage(tree, item, chosen->image);
-    std::span<Feature> table = FeatureTable();
-    int index = LastFeatureNamed(table, name);
-    if (index < 0)
-        return;
-    table[static_cast<std::size_t>(index)].state = chosen->state;
-    SendTrace("feature " + name + " = " + std::to_string(chosen->state));
+    host_.FeatureSwitched(name, chosen->state);
 }
 
 } // namespace cv

@@ -1,6 +1,7 @@
 #include "pages/layout.h"
 
 #include "common/profile_cache.h"
+#include "common/table_section.h"
 
 #include <climits>
 #include <cstdlib>
@@ -187,14 +188,12 @@ Layout ReadLayout(const ProfileFile* file, const std::string& folder) {
     Layout layout;
     layout.window = ReadWindowSettings(file);
 
-    int total = LeadingNumber(Read(file, "INFO", "TOTAL", kLayoutCountBuffer));
-    std::size_t n = total > 0 ? static_cast<std::size_t>(total) : 0;
-    if (n > kMaxPageElements) {
-        layout.warnings.push_back("the layout lists " + std::to_string(n) +
+    const TableCount count = ParseTableCount(Read(file, "INFO", "TOTAL", kLayoutCountBuffer), kMaxPageElements);
+    const std::size_t n = static_cast<std::size_t>(count.rows);
+    if (count.Cut())
+        layout.warnings.push_back("the layout lists " + std::to_string(count.total) +
                                   " elements; only the first " + std::to_string(kMaxPageElements) +
                                   " are read");
-        n = kMaxPageElements;
-    }
 
     std::array<std::size_t, kControlTableCount> used{};
     int nextId = kFirstControlId;

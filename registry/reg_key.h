@@ -1,63 +1,37 @@
 #pragma once
-/// Owning handle of an open registry key: closed when the owner goes, never copied.
+/// Owning handle of an open registry key (the one handle template's alias: closed when the
+/// owner goes, never copied), opening and creating keys, and the one reading of a value.
 
-#include <windows.h>
+#include "framework/handle.h"
 
-#include <utility>
+#include <cstddef>
+#include <optional>
+#include <string>
 
 namespace cv {
 
-class RegKey {
-  public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    RegKey& operator=(RegKey&& other) noexcept {
-        if (this != &other) {
-            reset();
-            key_ = std::exchange(other.key_, nullptr);
-        }
-        return *this;
-    }
-    ~RegKey() { reset(); }
+using RegKey = UniqueRegKey;
 
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
+/// Opens `path` under `root` with `access`; an empty key when that fails.
+RegKey OpenRegKey(HKEY root, const char* path, REGSAM access);
 
-    /// The address to pass to RegOpenKeyExA / RegCreateKeyExA; closes a key held before.
-    HKEY* receive() {
-        reset();
-        return &key_;
-    }
+/// Creates (or opens) `path` under `root`: non-volatile, empty class.
+RegKey CreateRegKey(HKEY root, const char* path, REGSAM access);
 
-    void reset() {
-        if (key_)
-            RegCloseKey(key_);
-        key_ = nullptr;
-    }
-
-    /// Opens `path` under `root` with `access`; an empty key when that fails.
-    static RegKey open(HKEY root, const char* path, REGSAM access) {
-        RegKey key;
-        if (RegOpenKeyExA(root, path, 0, access, key.receive()) != ERROR_SUCCESS)
-            key.key_ = nullptr;
-        return key;
-    }
-
-    /// Creates (or opens) `path` under `root`: non-volatile, empty class.
-    static RegKey create(HKEY root, const char* path, REGSAM access) {
-        RegKey key;
-        char empty_class[] = "";
-        if (RegCreateKeyExA(root, path, 0, empty_class, REG_OPTION_NON_VOLATILE, access, nullptr,
-                            key.receive(), nullptr) != ERROR_SUCCESS)
-            key.key_ = nullptr;
-        return key;
-    }
-
-  private:
-    HKEY key_ = nullptr;
+/// A value as stored: its type and its bytes.
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string bytes;
 };
+
+/// Value `name` of `key` when it exists and holds at most `max_bytes` bytes.
+std::optional<RegistryValue> QueryRegistryValue(HKEY key, const char* name, std::size_t max_bytes);
+
+/// The text of a string value (REG_SZ or REG_EXPAND_SZ, not expanded) up to its first NUL,
+/// with or without a stored terminator; empty for a value of another type.
+std::string RegistryText(const RegistryValue& value);
+
+/// RegistryText of value `name` of `key`; empty when it is missing or longer than `max_bytes`.
+std::string ReadRegistryText(HKEY key, const char* name, std::size_t max_bytes);
 
 } // namespace cv

@@ -19,9 +19,9 @@ HKEY RootKey(int index) {
 }
 
 void EnsureKey(HKEY root, const std::string& path) {
-    if (RegKey::open(root, path.c_str(), KEY_ALL_ACCESS))
+    if (OpenRegKey(root, path.c_str(), KEY_ALL_ACCESS))
         return;
-    RegKey::create(root, path.c_str(), KEY_ALL_ACCESS);
+    CreateRegKey(root, path.c_str(), KEY_ALL_ACCESS);
 }
 
 } // namespace
@@ -29,7 +29,7 @@ void EnsureKey(HKEY root, const std::string& path) {
 void CRegistro::SetStringValue(HKEY root, const char* path, const char* name,
                                const char* text) const {
     std::string key_path = Bounded(path), value_name = Bounded(name), value = Bounded(text);
-    RegKey key = RegKey::open(root, key_path.c_str(), KEY_SET_VALUE);
+    RegKey key = OpenRegKey(root, key_path.c_str(), KEY_SET_VALUE);
     if (!key)
         return;
     RegSetValueExA(key.get(), value_name.c_str(), 0, REG_SZ,
@@ -46,7 +46,7 @@ void CRegistro::DeleteValue(const char* path, const char* name, std::uintptr_t r
                 : root_code == 0 ? HKEY_CURRENT_USER
                                  : reinterpret_cast<HKEY>(root_code);
     std::string key_path = Bounded(path), value_name = Bounded(name);
-    RegKey key = RegKey::open(root, key_path.c_str(), KEY_SET_VALUE);
+    RegKey key = OpenRegKey(root, key_path.c_str(), KEY_SET_VALUE);
     if (!key)
         return;
     RegDeleteValueA(key.get(), value_name.c_str());

@@ -7,6 +7,7 @@
 #include "tools/cvbuild/pack_context.h"
 #include "tools/cvbuild/settings_files.h"
 #include "tools/cvbuild/split_marker.h"
+#include "tools/cvbuild/theme_check.h"
 
 #include <fstream>
 #include <iterator>
@@ -65,6 +66,16 @@ void MarkBuildKind(PackContext& ctx) {
                          "\", which makes the setup unpack file1.cab into the install folder; "
                          "pack with --split, or change CURRENTBUILD");
     }
+}
+
+void CheckLayouts(PackContext& ctx) {
+    std::string load_error;
+    const auto settings = ProfileFile::load(ProductFile(ctx, "setup.inf").string(), &load_error);
+    if (!settings) {
+        throw BuildError(load_error);
+    }
+    std::vector<std::string> warnings = CheckThemeLayouts(*settings, ProductFile(ctx, "theme"));
+    ctx.report.warnings.insert(ctx.report.warnings.end(), warnings.begin(), warnings.end());
 }
 
 void ReadFileList(PackContext& ctx) {
@@ -141,10 +152,10 @@ using Stage = void (*)(PackContext&);
 
 // In order; each stage may rely on the ones before it. The layout is planned before anything
 // is written, so that missing files are reported first.
-constexpr Stage kStages[] = {CheckProductFolder, MarkBuildKind,   ReadFileList,
-                             PlanLayout,         WriteArchive,    WriteDiskImage,
-                             EncryptSettings,    CopyTheme,       CopyLanguages,
-                             CopyRuntime};
+constexpr Stage kStages[] = {CheckProductFolder, CheckLayouts,   MarkBuildKind,
+                             ReadFileList,       PlanLayout,     WriteArchive,
+                             WriteDiskImage,     EncryptSettings, CopyTheme,
+                             CopyLanguages,      CopyRuntime};
 
 /// The absolute, symlink-resolved form of `path`, without a trailing separator.
 fs::path Resolved(const fs::path& path) {

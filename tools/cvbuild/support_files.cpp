@@ -2,6 +2,7 @@
 
 #include "pages/layout.h"
 #include "tools/cvbuild/build_error.h"
+#include "common/table_section.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -56,14 +57,13 @@ class Collector {
 
     /// A count of a table section, cut to `limit` with a warning.
     int Count(const char* section, const char* key, int limit) {
-        int count = std::atoi(Get(section, key).c_str());
-        if (count > limit) {
+        const TableCount count = ParseTableCount(Get(section, key), static_cast<std::size_t>(limit));
+        if (count.Cut()) {
             list_.warnings.push_back(std::string("setup.inf [") + section + "] " + key + "=" +
-                                     std::to_string(count) + ": the setup holds " +
+                                     std::to_string(count.total) + ": the setup holds " +
                                      std::to_string(limit) + "; the others are not packed");
-            count = limit;
         }
-        return std::max(count, 0);
+        return count.rows;
     }
 
     SupportFileList& list() { return list_; }
@@ -197,11 +197,6 @@ void AddListFiles(Collector& c, const fs::path& theme_dir) {
 }
 
 } // namespace
-
-std::string FileNamePart(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 SupportFileList FindSupportFiles(const ProfileFile& settings, const fs::path& theme_dir,
                                  BuildKind kind) {

@@ -4,6 +4,7 @@
 /// pictures, the program files of file actions, the uninstall-time program and its icon, the
 /// live-update and live-support files, and the list files of combo boxes.
 
+#include "common/path_text.h"
 #include "common/profile.h"
 #include "tools/cvbuild/pack.h"
 
@@ -43,9 +44,6 @@ struct SupportFileList {
     std::vector<SupportFile> files; ///< in the order found; one name may appear twice
     std::vector<std::string> warnings;
 };
-
-/// The file-name part of `path` (after its last "\" or "/").
-std::string FileNamePart(const std::string& path);
 
 /// Collects the support files named by `settings` (setup.inf) and by the "*.lcd" files at the
 /// top of `theme_dir` for a build of `kind`. Only names the setup will actually look up are

@@ -55,6 +55,8 @@ class BuildKinds : public ProductFolder {
         WriteText(product_ / "liveupdate.inf", "[Update]\r\n");
         WriteBytes(product_ / "back.bmp", Pattern(300, 6));
         WriteBytes(root_ / "cvexec.exe", Pattern(700, 7));
+        // The product is hidden, so packing requires the hidden progress page.
+        WriteText(product_ / "theme/progress.lcd", "[Page]\r\nWidth=500\r\n");
     }
 
     static constexpr const char* kSettings =

@@ -115,6 +115,32 @@ TEST_F(Packing, MissingSettingsFilesAndTheme) {
     ExpectFailure(Options(), "missing theme folder");
 }
 
+TEST_F(Packing, LayoutFilesThatTheSetupOpensMustBeInTheTheme) {
+    const std::string pages = "[DIALOGLIST]\r\nTOTAL1=3\r\nW0=welcome.lcd\r\nW1=Complete.LCD\r\nW2=ready.lcd\r\n";
+    WriteText(product_ / "setup.inf", std::string(kSetupInf) + pages);
+    ExpectFailure(Options(), "[DIALOGLIST] W2: the page layout \"ready.lcd\" is not in");
+
+    // Names are matched as Windows matches them; pages past the count are never opened.
+    WriteText(product_ / "setup.inf", std::string(kSetupInf) + pages + "W3=never.lcd\r\n");
+    WriteText(product_ / "theme/ready.lcd", "[Page]\r\n");
+    EXPECT_TRUE(Pack(Options()).warnings.empty());
+    fs::remove_all(out_);
+
+    // A hidden setup opens progress.lcd.
+    WriteText(product_ / "setup.inf", std::string(kSetupInf) + pages + "[BUILDING]\r\n2=Yes\r\n");
+    ExpectFailure(Options(), "missing progress.lcd");
+    WriteText(product_ / "theme/progress.lcd", "[Page]\r\n");
+    EXPECT_TRUE(Pack(Options()).warnings.empty());
+    fs::remove_all(out_);
+
+    // Without complete.lcd a cancelled setup can only end with a message: packed, with a warning.
+    WriteText(product_ / "setup.inf", std::string(kSetupInf) + "[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n");
+    fs::remove(product_ / "theme/complete.lcd");
+    const auto report = Pack(Options());
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_NE(report.warnings[0].find("missing complete.lcd"), std::string::npos) << report.warnings[0];
+}
+
 TEST_F(Packing, FileListProblemsNameTheLine) {
     WriteText(product_ / "data.inf", std::string(kDataInfCrLf) + "files\\gone.txt\r\nD*0*0*0|\r\n");
     ExpectFailure(Options(), "data.inf line 7: source file " +

@@ -51,6 +51,7 @@ class ProductFolder : public ScratchFolder {
         WriteText(product_ / "files/readme.txt", "Read me.\r\n");
         WriteBytes(product_ / "files/bin/tool.dll", Pattern(3000));
         WriteText(product_ / "theme/welcome.lcd", "[Page]\r\nWidth=500\r\n");
+        WriteText(product_ / "theme/complete.lcd", "[Page]\r\nWidth=500\r\n");
         WriteBytes(product_ / "theme/pictures/side.bmp", Pattern(700, 2));
         WriteText(product_ / "language.lan", "[InstallWelcome]\r\n0=Cancel\r\n");
         WriteText(product_ / "languages/German.lan", "[InstallWelcome]\r\n0=Abbrechen\r\n");

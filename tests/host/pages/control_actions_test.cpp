@@ -44,6 +44,11 @@ TEST(PageChoiceTest, LaunchToggleAndStoredSetupType) {
     EXPECT_EQ(SetupTypeToShow(1), 1);
     EXPECT_EQ(SetupTypeToShow(2), 2);
     EXPECT_EQ(SetupTypeToShow(3), 0);
+    // Only the exact "No" withholds a launch box; an empty or missing setting offers it.
+    EXPECT_TRUE(IsLaunchOffered(""));
+    EXPECT_TRUE(IsLaunchOffered("Yes"));
+    EXPECT_TRUE(IsLaunchOffered("no"));
+    EXPECT_FALSE(IsLaunchOffered("No"));
 }
 
 TEST(SummaryTest, ChoicesInOrderAndEmptyNamesLeftOut) {

@@ -2,12 +2,12 @@
 
 #include "app/cancel_setup.h"
 #include "app/error_setup.h"
-#include "app/main_frame.h"
 #include "app/msg_dialog.h"
 #include "common/setup_state.h"
 #include "app/wait_dialog.h"
 #include "dialog_watch.h"
 #include "resources/resource.h"
+#include "tests/win/support/fake_wizard_host.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ class DialogTest : public ::testing::Test {
         folder_ = TestFolder("small");
         WriteText(folder_ + "German.lan", kLanguage);
         setupState().languageFile = folder_ + "German.lan";
-        wizard_.paths.product_name = "Halvard Notes";
+        wizard_.values.product_name = "Halvard Notes";
     }
     void TearDown() override { setupState().languageFile.clear(); }
 
@@ -43,7 +43,7 @@ class DialogTest : public ::testing::Test {
     }
 
     std::string folder_;
-    CMainFrame wizard_;
+    FakeWizardHost wizard_;
 };
 
 TEST_F(DialogTest, CancelConfirmationTakesItsTextsFromTheLanguageFile) {

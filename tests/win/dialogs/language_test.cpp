@@ -3,9 +3,9 @@
 
 #include "app/language.h"
 #include "app/language_page.h"
-#include "app/main_frame.h"
 #include "dialog_watch.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
+#include "tests/win/support/fake_wizard_host.h"
 
 #include <gtest/gtest.h>
 
@@ -134,7 +134,7 @@ class LanguagePageTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { ::OleInitialize(nullptr); }
     static void TearDownTestSuite() { ::OleUninitialize(); }
-    CMainFrame wizard_;
+    FakeWizardHost wizard_;
 };
 
 TEST_F(LanguagePageTest, ListIsFilledOncePreselectedAndGivesTheChosenFile) {
@@ -143,7 +143,7 @@ TEST_F(LanguagePageTest, ListIsFilledOncePreselectedAndGivesTheChosenFile) {
     for (const char* name : {"English", "German", "Portuguese"})
         WriteText(setup + "languages\\" + name + ".lan", "");
     WriteText(setup + "askuser.lcd", PageWithControls({"IDC_LANGUAGE", "IDC_SETLANGUAGE"}));
-    CImageWindow page(&wizard_);
+    CImageWindow page(wizard_);
     page.deleteOnDestroy = false;
     ASSERT_TRUE(page.Create());
     page.LoadPage(setup, "askuser.lcd", -1, 50);

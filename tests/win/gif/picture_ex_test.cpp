@@ -1,6 +1,6 @@
 // CPictureEx on a real window: loading, playing, composing, stopping.
 #include "pages/gif_frames.h"
-#include "pages/picture_ex.h"
+#include "pages/picture_ex_win.h"
 #include "tests/host/gif/gif_writer.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,11 @@
 // The page window under Wine: a layout file in a temp folder becomes a page whose controls,
 // caption, size and position follow the file.
 
-#include "app/main_frame.h"
 #include "framework/winapp.h"
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
+#include "common/setup_state.h"
 #include "pages/page_rules.h"
+#include "tests/win/support/fake_wizard_host.h"
 
 #include <gtest/gtest.h>
 
@@ -159,7 +160,7 @@ class PageTest : public ::testing::Test {
 
     /// A page of the test's wizard, created and loaded from `file`.
     std::unique_ptr<CImageWindow> Load(const std::string& file, int index = 1, int count = 5) {
-        auto page = std::make_unique<CImageWindow>(&wizard_);
+        auto page = std::make_unique<CImageWindow>(host_);
         page->deleteOnDestroy = false;
         EXPECT_TRUE(page->Create());
         page->LoadPage(folder_, file, index, count);
@@ -168,13 +169,13 @@ class PageTest : public ::testing::Test {
 
     static inline std::string folder_;
     static inline HMODULE richedit_ = nullptr;
-    CMainFrame wizard_;
+    test::FakeWizardHost host_;
 };
 
 TEST_F(PageTest, ElementsGetIdentifiersFrom3000InReverseFileOrder) {
-    wizard_.paths.product_name = "Halvard Notes";
+    host_.values.product_name = "Halvard Notes";
     auto page = Load("welcome.lcd");
-    EXPECT_EQ(wizard_.pageBeingBuilt, page.get());
+    EXPECT_EQ(host_.opened, page.get());
     const auto& elements = page->elements();
     ASSERT_EQ(elements.size(), 14u); // the unknown type creates nothing
     for (std::size_t i = 0; i < elements.size(); ++i) {
@@ -222,7 +223,7 @@ TEST_F(PageTest, ElementsGetIdentifiersFrom3000InReverseFileOrder) {
     EXPECT_EQ(::GetWindowLongA(next, GWL_STYLE) & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
     EXPECT_TRUE(::IsWindowEnabled(page->GetDlgItem(page->FindControlByName("IDC_BACK"))));
     LOGFONTA font{};
-    ASSERT_TRUE(::GetObjectA(wizard_.pageFont.get(), sizeof font, &font));
+    ASSERT_TRUE(::GetObjectA(host_.font.get(), sizeof font, &font));
     EXPECT_STREQ(font.lfFaceName, "Tahoma");
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
     LONG style = ::GetWindowLongA(page->m_hWnd, GWL_STYLE);
@@ -264,7 +265,7 @@ TEST_F(PageTest, CaptionSizeAndPlacementFollowTheLayout) {
     EXPECT_EQ(rc.bottom - rc.top, ch);
 
     // Code 1 leaves the window as the template made it.
-    CImageWindow plain(&wizard_);
+    CImageWindow plain(host_);
     plain.deleteOnDestroy = false;
     ASSERT_TRUE(plain.Create());
     RECT before = plain.GetWindowRect();
@@ -410,8 +411,157 @@ TEST_F(PageTest, AGroupBoxShowsThePageBackgroundInside) {
     EXPECT_NE(button_face, RGB(200, 220, 255));
 }
 
+/// A layout of `elements` (an element line and its properties each) on a plain 400 by 300 page.
+std::string SmallLayout(const std::vector<std::pair<std::string, std::vector<std::string>>>& e) {
+    std::string text = "[MAINWINDOW]\ncaption=Small\nwidth=400\nheight=300\n[INFO]\nTOTAL=" +
+                       std::to_string(e.size()) + "\n";
+    for (std::size_t i = 0; i < e.size(); ++i)
+        text += std::to_string(i) + "=" + e[i].first + "\n";
+    text += "[DADOS]\n";
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        text += std::to_string(i) + ",t=" + std::to_string(e[i].second.size()) + "\n";
+        for (std::size_t j = 0; j < e[i].second.size(); ++j)
+            text += std::to_string(i) + "," + std::to_string(j) + "=" + e[i].second[j] + "\n";
+    }
+    return text;
+}
+
+std::pair<std::string, std::vector<std::string>> NamedButton(int key, const char* name) {
+    return {Line(10 + 90 * key, 250, 80, 24, "BUTTON", key), {std::string("Name|") + name + "|0", "Caption|x|0"}};
+}
+
+/// Clicks the control named `name` as the user would.
+void Click(CImageWindow& page, const char* name) {
+    int id = page.FindControlByName(name);
+    ASSERT_NE(id, -1) << name;
+    ::SendMessageA(page.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(page.GetDlgItem(id)));
+}
+
+bool Checked(CImageWindow& page, const char* name) {
+    return ::SendMessageA(page.GetDlgItem(page.FindControlByName(name)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+using Reports = std::vector<std::string>;
+
+TEST_F(PageTest, NavigationClicksAreReportedAndThePageEndsItself) {
+    WriteFile(folder_ + "nav.lcd", SmallLayout({NamedButton(0, "IDC_BACK"), NamedButton(1, "IDC_NEXT"),
+                                                NamedButton(2, "IDC_OTHER")}));
+    auto page = Load("nav.lcd");
+    Click(*page, "IDC_OTHER");
+    EXPECT_EQ(host_.reports, (Reports{"click IDC_OTHER 0 nav.lcd"}));
+    EXPECT_NE(page->m_hWnd, nullptr); // an unknown control leaves the page standing
+    Click(*page, "IDC_NEXT");
+    EXPECT_EQ(host_.reports.back(), "click IDC_NEXT 0 nav.lcd");
+    EXPECT_EQ(page->m_hWnd, nullptr);
+    EXPECT_EQ(host_.opened, page.get()); // the object lives on until it is deleted
+    page.reset();
+    EXPECT_EQ(host_.opened, nullptr);    // and its end is reported
+}
+
+TEST_F(PageTest, SetupTypeIsShownFromTheChoicesAndReportedWhenClicked) {
+    WriteFile(folder_ + "setuptype.lcd",
+              SmallLayout({{Line(10, 10, 200, 20, "RADIO", 0), {"Name|IDC_TYPICAL|0", "Text|Typical|0"}},
+                           {Line(10, 40, 200, 20, "RADIO", 1), {"Name|IDC_MINIMAL|0", "Text|Minimal|0"}},
+                           {Line(10, 70, 200, 20, "RADIO", 2), {"Name|IDC_CUSTOM|0", "Text|Custom|0"}}}));
+    host_.choices.setupType = 2;
+    auto page = Load("setuptype.lcd");
+    EXPECT_TRUE(Checked(*page, "IDC_CUSTOM"));
+    EXPECT_FALSE(Checked(*page, "IDC_TYPICAL"));
+    EXPECT_EQ(host_.reports, (Reports{"setup type 2"}));
+    Click(*page, "IDC_MINIMAL");
+    EXPECT_TRUE(Checked(*page, "IDC_MINIMAL"));
+    EXPECT_FALSE(Checked(*page, "IDC_CUSTOM"));
+    EXPECT_EQ(host_.reports.back(), "setup type 1");
+    EXPECT_EQ(host_.choices.setupType, 1);
+}
+
+TEST_F(PageTest, CompletionPageOffersTheLaunchBoxesTheSettingsAllowAndReportsToggles) {
+    WriteFile(folder_ + "complete.lcd",
+              SmallLayout({{Line(10, 10, 200, 20, "CHECKBOX", 0), {"Name|IDC_LAUNCHFILE|0", "Text|Run|0"}},
+                           {Line(10, 40, 200, 20, "CHECKBOX", 1), {"Name|IDC_LAUNCHREADME|0", "Text|Read|0"}},
+                           NamedButton(2, "IDC_FINISH")}));
+    host_.settings["DIALOGLIST/CT12"] = "No";
+    setupState().installAborted = kNotSet;
+    auto page = Load("complete.lcd", 5, 5);
+    EXPECT_TRUE(::GetWindowLongA(page->GetDlgItem(page->FindControlByName("IDC_LAUNCHFILE")), GWL_STYLE) &
+                WS_VISIBLE);
+    EXPECT_TRUE(Checked(*page, "IDC_LAUNCHFILE"));
+    EXPECT_FALSE(::GetWindowLongA(page->GetDlgItem(page->FindControlByName("IDC_LAUNCHREADME")), GWL_STYLE) &
+                 WS_VISIBLE);
+    EXPECT_EQ(host_.reports, (Reports{"launch file on"}));
+    Click(*page, "IDC_LAUNCHFILE");
+    EXPECT_FALSE(Checked(*page, "IDC_LAUNCHFILE"));
+    Click(*page, "IDC_LAUNCHFILE");
+    EXPECT_TRUE(Checked(*page, "IDC_LAUNCHFILE"));
+    EXPECT_EQ(host_.reports, (Reports{"launch file on", "launch file off", "launch file on"}));
+    EXPECT_EQ(host_.choices.launchReadme, 0);
+}
+
+TEST_F(PageTest, CustomerNamesAreReportedBeforeTheClickGoesOn) {
+    WriteFile(folder_ + "customer.lcd",
+              SmallLayout({{Line(10, 10, 200, 22, "TEXTBOX", 0), {"Name|IDC_USERNAME|0"}},
+                           {Line(10, 40, 200, 22, "TEXTBOX", 1), {"Name|IDC_ORGANIZATION|0"}},
+                           {Line(10, 70, 200, 20, "RADIO", 2), {"Name|IDC_ANYONE|0", "Text|Anyone|0"}},
+                           {Line(10, 100, 200, 20, "RADIO", 3), {"Name|IDC_ONLYFORME|0", "Text|Me|0"}},
+                           NamedButton(4, "IDC_NEXT")}));
+    host_.settings["DIALOGLIST/CT19"] = "Yes";
+    host_.choices.userName = "Ann";
+    host_.choices.companyName = "Acme";
+    host_.choices.allUsers = 0;
+    auto page = Load("customer.lcd");
+    HWND user = page->GetDlgItem(page->FindControlByName("IDC_USERNAME"));
+    EXPECT_EQ(TextOf(user), "Ann");
+    EXPECT_TRUE(Checked(*page, "IDC_ONLYFORME"));
+    EXPECT_FALSE(Checked(*page, "IDC_ANYONE"));
+    Click(*page, "IDC_ANYONE");
+    EXPECT_EQ(host_.reports, (Reports{"install for anyone"}));
+    ::SetWindowTextA(user, "Bo");
+    Click(*page, "IDC_NEXT");
+    EXPECT_EQ(host_.reports, (Reports{"install for anyone", "customer Bo / Acme", "click IDC_NEXT 0 customer.lcd"}));
+}
+
+TEST_F(PageTest, BrowseAsksTheHostAndReportsTheFolderWithItsBackslash) {
+    WriteFile(folder_ + "destination.lcd",
+              SmallLayout({{Line(10, 10, 300, 22, "TEXTBOX", 0), {"Name|IDC_INSTALLDIR|0"}},
+                           NamedButton(1, "IDC_BROWSE")}));
+    setupState().installFolder = "C:\\Program Files\\Halvard\\";
+    auto page = Load("destination.lcd");
+    HWND folder = page->GetDlgItem(page->FindControlByName("IDC_INSTALLDIR"));
+    EXPECT_EQ(TextOf(folder), "C:\\Program Files\\Halvard\\");
+    Click(*page, "IDC_BROWSE"); // the user closes the chooser without a folder
+    EXPECT_EQ(host_.reports, (Reports{"choose folder? Ambrel Corvane"}));
+    host_.folderToChoose = "D:\\Apps";
+    Click(*page, "IDC_BROWSE");
+    EXPECT_EQ(host_.reports.back(), "folder D:\\Apps\\");
+    EXPECT_EQ(TextOf(folder), "D:\\Apps\\");
+    // Keeping the folder is the host's to do; the page wrote nothing of its own.
+    EXPECT_EQ(setupState().installFolder, "C:\\Program Files\\Halvard\\");
+    setupState().installFolder.clear();
+}
+
+TEST_F(PageTest, CancelRunsOnlyWhenTheHostConfirms) {
+    WriteFile(folder_ + "cancel.lcd", SmallLayout({NamedButton(0, "IDCANCEL")}));
+    setupState().cancelFlag = 0;
+    setupState().installAborted = kNotSet;
+    auto page = Load("cancel.lcd");
+    Click(*page, "IDCANCEL");
+    EXPECT_EQ(host_.reports, (Reports{"confirm cancel?"}));
+    EXPECT_EQ(setupState().cancelFlag, 0);
+    EXPECT_NE(page->m_hWnd, nullptr);
+
+    host_.confirmCancel = true;
+    Click(*page, "IDCANCEL");
+    EXPECT_EQ(host_.reports, (Reports{"confirm cancel?", "confirm cancel?", "click IDC_NEXT 0 cancel.lcd"}));
+    EXPECT_EQ(setupState().cancelFlag, 1);
+    EXPECT_EQ(setupState().installAborted, kOn);
+    EXPECT_EQ(page->m_hWnd, nullptr); // the wizard did not keep it as its page
+    setupState().cancelFlag = 0;
+    setupState().installAborted = kNotSet;
+}
+
 TEST_F(PageTest, Screenshot) {
-    wizard_.paths.product_name = "Halvard Notes";
+    host_.values.product_name = "Halvard Notes";
     auto page = Load("welcome.lcd");
     page->ShowWindow(SW_SHOW);
     page->UpdateWindow();

@@ -12,12 +12,12 @@ namespace cv {
 namespace {
 
 bool KeyExists(HKEY root, const std::string& path) {
-    return static_cast<bool>(RegKey::open(root, path.c_str(), KEY_READ));
+    return static_cast<bool>(OpenRegKey(root, path.c_str(), KEY_READ));
 }
 
 /// The string value, or "<none>" when it cannot be read.
 std::string ReadString(HKEY root, const std::string& path, const char* name) {
-    RegKey key = RegKey::open(root, path.c_str(), KEY_READ);
+    RegKey key = OpenRegKey(root, path.c_str(), KEY_READ);
     if (!key)
         return "<none>";
     char buf[512];
@@ -42,7 +42,7 @@ class RegistroTest : public ::testing::Test {
     }
     static void RemoveTree(HKEY root, const std::string& path) {
         {
-            RegKey key = RegKey::open(root, path.c_str(), KEY_ALL_ACCESS);
+            RegKey key = OpenRegKey(root, path.c_str(), KEY_ALL_ACCESS);
             if (!key)
                 return;
             char name[256];
@@ -64,7 +64,7 @@ TEST_F(RegistroTest, SetStringValueWritesOnlyIntoExistingKeys) {
     reg_.SetStringValue(HKEY_CURRENT_USER, base_.c_str(), "Name", "Widget");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, base_)); // not created
 
-    RegKey::create(HKEY_CURRENT_USER, base_.c_str(), KEY_ALL_ACCESS);
+    CreateRegKey(HKEY_CURRENT_USER, base_.c_str(), KEY_ALL_ACCESS);
     reg_.SetStringValue(HKEY_CURRENT_USER, base_.c_str(), "Name", "Widget");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, base_, "Name"), "Widget");
     reg_.SetStringValue(HKEY_CURRENT_USER, base_.c_str(), "Empty", "");
@@ -77,8 +77,8 @@ TEST_F(RegistroTest, SetStringValueWritesOnlyIntoExistingKeys) {
 }
 
 TEST_F(RegistroTest, DeleteValueRootCodes) {
-    RegKey::create(HKEY_CURRENT_USER, base_.c_str(), KEY_ALL_ACCESS);
-    RegKey::create(HKEY_LOCAL_MACHINE, base_.c_str(), KEY_ALL_ACCESS);
+    CreateRegKey(HKEY_CURRENT_USER, base_.c_str(), KEY_ALL_ACCESS);
+    CreateRegKey(HKEY_LOCAL_MACHINE, base_.c_str(), KEY_ALL_ACCESS);
     reg_.SetStringValue(HKEY_CURRENT_USER, base_.c_str(), "A", "cu");
     reg_.SetStringValue(HKEY_LOCAL_MACHINE, base_.c_str(), "A", "lm");
     reg_.SetStringValue(HKEY_CURRENT_USER, base_.c_str(), "B", "cu");

@@ -1,4 +1,4 @@
-#include "pages/buttons.h"
+#include "pages/buttons_win.h"
 
 #include "pages/page_rules.h"
 #include "pages/page_win.h"

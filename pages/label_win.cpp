@@ -1,4 +1,4 @@
-#include "pages/label.h"
+#include "pages/label_win.h"
 
 #include "pages/page_win.h"
 #include "pages/page_rules.h"

@@ -1,4 +1,4 @@
-#include "app/web_request.h"
+#include "download/web_request.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pages/picture_ex.h"
+#include "pages/picture_ex_win.h"
 
 #include "pages/gif_frames.h"
 

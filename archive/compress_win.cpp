@@ -1,14 +1,15 @@
-#include "app/compress.h"
+#include "archive/compress.h"
 
-#include "common/setup_state.h"
-#include "app/trace.h"
 #include "archive/cab_directory.h"
 #include "archive/cab_reader.h"
+#include "common/setup_state.h"
+#include "engine/uninstall_log.h"
 #include "framework/handle.h"
 #include "framework/thread.h"
-#include "pages/image_window.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
 
-#include <commctrl.h>
+#include <windows.h>
 
 namespace cv {
 
@@ -16,12 +17,13 @@ namespace {
 
 /// The bare file name of a stored name: any folder part is dropped, so nothing is written
 /// outside the destination folder.
-std::string BareName(const std::string& stored) {
-    std::size_t slash = stored.find_last_of("\\/");
-    return slash == std::string::npos ? stored : stored.substr(slash + 1);
-}
+std::string BareName(const std::string& stored) { return FileNamePart(stored); }
 
-bool PathExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+void TraceStep(const std::string& step) {
+    const ExtractTrace& trace = extractionState().trace;
+    if (trace)
+        trace(step);
+}
 
 /// Writes one extracted file through a Win32 handle.
 class HandleSink : public cab::FileSink {
@@ -53,9 +55,9 @@ class UnpackHandler : public cab::ExtractHandler {
     void enumeration(const std::string&, std::size_t files) override {
         ExtractionState& state = extractionState();
         bool expected = false;
-        if (state.progressBar && state.progressRangeSet.compare_exchange_strong(expected, true))
-            ::SendMessageA(state.progressBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
-        else if (!state.progressBar)
+        if (state.progress && state.progressRangeSet.compare_exchange_strong(expected, true))
+            state.progress->SetFileCount(files);
+        else if (!state.progress)
             state.progressRangeSet = true;
     }
 
@@ -71,8 +73,8 @@ class UnpackHandler : public cab::ExtractHandler {
             return nullptr;
         }
         int count = ++state.filesUnpacked;
-        if (state.progressBar)
-            ::SendMessageA(state.progressBar, PBM_SETPOS, static_cast<WPARAM>(count), 0);
+        if (state.progress)
+            state.progress->SetFilesUnpacked(count);
         return std::make_unique<HandleSink>(std::move(out));
     }
 
@@ -125,55 +127,51 @@ CCompress::~CCompress() = default;
 unsigned CompactFilesTH() {
     ExtractionState& state = extractionState();
     SetupState& setup = setupState();
-    SendTrace("CompactFilesTH1");
+    TraceStep("CompactFilesTH1");
     std::string destination = setup.splitBuild == kOn ? setup.installFolder : setup.workFolder;
     if (destination.size() > 255)
         destination.resize(255);
     state.destination = destination;
     const std::string archive = setup.setupFolder + "file1.cab";
 
-    SendTrace("CompactFilesTH2");
+    TraceStep("CompactFilesTH2");
     cab::FileIo io;
-    SendTrace("CompactFilesTH3");
+    TraceStep("CompactFilesTH3");
     std::unique_ptr<cab::Stream> stream = io.open(archive);
     if (!stream) {
         state.status = 2;
         return 0;
     }
-    SendTrace("CompactFilesTH4");
+    TraceStep("CompactFilesTH4");
     cab::CabinetDirectory directory;
     cab::Result probe = cab::read_directory(*stream, 0, archive, directory);
     if (probe.status == cab::Status::not_cabinet) {
         state.status = 3;
         return 0;
     }
-    SendTrace("CompactFilesTH5");
+    TraceStep("CompactFilesTH5");
     stream.reset();
-    SendTrace("CompactFilesTH6");
+    TraceStep("CompactFilesTH6");
     UnpackHandler handler;
     cab::Result result = cab::extract(io, archive, handler);
     if (!result.ok()) {
-        SendTrace("CompactFilesTH6 " + result.message);
+        TraceStep("CompactFilesTH6 " + result.message);
         state.status = 4;
         return 0;
     }
-    SendTrace("CompactFilesTH7");
-    SendTrace("CompactFilesTH8");
+    TraceStep("CompactFilesTH7");
+    TraceStep("CompactFilesTH8");
     return 0;
 }
 
 bool CCompress::UnCompress() {
     ExtractionState& state = extractionState();
     SetupState& setup = setupState();
-    SendTrace("UnCompress");
+    state.trace = trace;
+    TraceStep("UnCompress");
     state.filesUnpacked = 0;
     state.log = engine;
-    state.progressBar = nullptr;
-    if (auto* page = dynamic_cast<CImageWindow*>(progressWindow); page && page->m_hWnd) {
-        int id = page->FindControlByName("IDC_PROGRESS1");
-        if (id != -1)
-            state.progressBar = page->GetDlgItem(id);
-    }
+    state.progress = progress;
 
     CWinThread worker([] { return CompactFilesTH(); });
     if (worker.CreateThread())
@@ -181,17 +179,17 @@ bool CCompress::UnCompress() {
     else
         state.status = 1;
 
-    SendTrace("UnCompress2");
+    TraceStep("UnCompress2");
     if (state.status != -1) {
-        SendTrace("UnCompress6");
+        TraceStep("UnCompress6");
         return false;
     }
-    SendTrace("UnCompress3");
+    TraceStep("UnCompress3");
     if (setup.splitBuild == kOn) {
         const std::string first = setup.setupFolder + "file1.cab";
         for (;;) {
             if (PathExists(first)) {
-                SendTrace("UnCompress4");
+                TraceStep("UnCompress4");
                 break;
             }
             std::string text = "Please insert DISK1...\r\n" + first;
@@ -200,7 +198,7 @@ bool CCompress::UnCompress() {
                 ::ExitProcess(0);
         }
     }
-    SendTrace("UnCompress5");
+    TraceStep("UnCompress5");
     return true;
 }
 

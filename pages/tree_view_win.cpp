@@ -1,4 +1,4 @@
-#include "pages/tree_view.h"
+#include "pages/tree_view_win.h"
 
 #include "framework/winapp.h"
 #include "resources/resource.h"

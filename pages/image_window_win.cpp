@@ -1,13 +1,13 @@
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 
-#include "app/main_frame.h"
 #include "common/setup_state.h"
 #include "framework/picture_loader.h"
+#include "framework/font.h"
 #include "framework/winapp.h"
 #include "pages/page_rules.h"
-#include "pages/page_text.h"
 #include "pages/page_win.h"
 #include "resources/resource.h"
+#include "common/file_system.h"
 
 #include <cstring>
 #include <fstream>
@@ -22,11 +22,6 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 LayoutColor ButtonFace() {
     COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     return LayoutColor{GetRValue(face), GetGValue(face), GetBValue(face)};
-}
-
-bool IsFile(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int PixelsPerInchY() {
@@ -63,16 +58,11 @@ CImageWindow::BusyScope::~BusyScope() {
         delete &page;
 }
 
-CImageWindow::CImageWindow(CMainFrame* wizard) : CDialog(IDD_PAGE, wizard), wizard_(wizard) {}
+CImageWindow::CImageWindow(IWizardHost& host) : CDialog(IDD_PAGE, host.PageOwner()), host_(host) {}
 
 CImageWindow::~CImageWindow() {
-    if (wizard_) {
-        // The wizard must not keep a pointer to a page that is gone.
-        if (wizard_->pageBeingBuilt == this)
-            wizard_->pageBeingBuilt = nullptr;
-        if (wizard_->currentPage == this)
-            wizard_->currentPage = nullptr;
-    }
+    // The wizard must not keep a pointer to a page that is gone.
+    host_.PageClosed(*this);
     // The window goes before the control tables; its last messages must not delete the
     // object a second time.
     deleteOnDestroy = false;
@@ -80,7 +70,7 @@ CImageWindow::~CImageWindow() {
         ::DestroyWindow(m_hWnd);
 }
 
-bool CImageWindow::Create() { return CDialog::Create(wizard_); }
+bool CImageWindow::Create() { return CDialog::Create(host_.PageOwner()); }
 
 void CImageWindow::PostNcDestroy() {
     if (!deleteOnDestroy)
@@ -109,8 +99,7 @@ BOOL CImageWindow::OnInitDialog() {
 
 void CImageWindow::LoadPage(const std::string& folder, const std::string& file, int page_index,
                             int page_count) {
-    if (wizard_)
-        wizard_->pageBeingBuilt = this;
+    host_.PageOpened(*this);
     KillTimer(kTimerRunInstallation);
     ResetPage();
     folder_ = folder;
@@ -169,7 +158,7 @@ void CImageWindow::ResetPage() {
 }
 
 void CImageWindow::ApplyWindowSettings() {
-    SetWindowText(ExpandPageText(wizard_, window_.caption));
+    SetWindowText(Expand(window_.caption));
     SetBackgroundColor(window_.bkcolor);
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE));
     style = ApplyWindowStyle(style, window_);
@@ -182,16 +171,12 @@ void CImageWindow::ApplyWindowSettings() {
 }
 
 void CImageWindow::SetPageFont() {
-    if (!wizard_)
-        return;
     LayoutFont font = PageFontOf(window_);
-    wizard_->pageFont.Create(FontHeightFromPoints(font.points, PixelsPerInchY()),
-                             font.bold ? FW_BOLD : FW_NORMAL, font.italic, false, font.face.c_str());
+    page_font_ = host_.UsePageFont(font, FontHeightFromPoints(font.points, PixelsPerInchY())).get();
 }
 
 HFONT CImageWindow::PageFont() const {
-    return wizard_ && wizard_->pageFont ? wizard_->pageFont.get()
-                                        : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return page_font_ ? page_font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void CImageWindow::SetBackgroundColor(const std::string& color) {
@@ -204,7 +189,7 @@ void CImageWindow::SetBackgroundColor(const std::string& color) {
 void CImageWindow::LoadBackgroundPicture(const std::string& path) {
     background_picture_.reset();
     picture_loaded_ = 0;
-    if (path.empty() || !IsFile(path))
+    if (path.empty() || !FileExists(path))
         return;
     background_picture_ = LoadPictureFile(path);
     BITMAP info{};
@@ -257,7 +242,7 @@ CControlWnd* CImageWindow::CreateControl(PageElement& element, RECT& rect) {
         // The picture's own size replaces the line's; a missing file leaves it 0 by 0.
         rect.right = rect.left;
         rect.bottom = rect.top;
-        if (IsFile(e.picture) && picture.LoadPicture(e.picture)) {
+        if (FileExists(e.picture) && picture.LoadPicture(e.picture)) {
             rect.right = rect.left + picture.pictureWidth();
             rect.bottom = rect.top + picture.pictureHeight();
         }
@@ -345,7 +330,7 @@ void CImageWindow::ApplyProperties(PageElement& element) {
     case ElementType::Button: {
         CMyButton& button = buttons_[i];
         if (e.Has(1))
-            button.SetWindowText(ExpandPageText(wizard_, e.Value(1)));
+            button.SetWindowText(Expand(e.Value(1)));
         if (e.Has(4)) {
             LayoutFont f = font(3);
             button.SetButtonFont(f.face, f.points, f.bold ? 255 : 0, f.italic ? 255 : 0);
@@ -366,7 +351,7 @@ void CImageWindow::ApplyProperties(PageElement& element) {
     case ElementType::Text: {
         CNewLabel& label = texts_[i];
         if (e.Has(1))
-            label.SetWindowText(ExpandPageText(wizard_, e.Value(1)));
+            label.SetWindowText(Expand(e.Value(1)));
         if (e.Has(2))
             label.SetAlignment(AlignmentName(e.Value(2)));
         if (e.Has(3))
@@ -396,7 +381,7 @@ void CImageWindow::ApplyProperties(PageElement& element) {
         bool radio = e.type->type == ElementType::Radio;
         CMyRadioButton& button = radio ? radios_[i] : checkboxes_[i];
         if (e.Has(1))
-            button.SetWindowText(radio ? ExpandPageText(wizard_, e.Value(1)) : e.Value(1));
+            button.SetWindowText(radio ? Expand(e.Value(1)) : e.Value(1));
         if (e.Has(2))
             button.SetBackgroundColor(ResolveColorText(e.Value(2), ButtonFace()));
         if (e.Has(3)) {
@@ -540,8 +525,7 @@ void CImageWindow::OnTimer(UINT_PTR id) {
     BusyScope busy(*this);
     if (id == kTimerRunInstallation) {
         KillTimer(id);
-        if (wizard_)
-            wizard_->RunInstallation();
+        host_.RunInstallation();
         EndDialog(IDOK);
     } else if (id == kTimerFinishByEnter) {
         KillTimer(id);

@@ -2,22 +2,17 @@
 // the element's own click action, the standard pages' handling of its control name, and the
 // report to the wizard.
 
-#include "pages/image_window.h"
+#include "pages/image_window_win.h"
 
-#include "app/language_page.h"
-#include "app/main_frame.h"
 #include "common/setup_state.h"
 #include "pages/control_actions.h"
-#include "pages/control_actions_win.h"
-#include "pages/page_text.h"
 
 #include <shellapi.h>
 
 namespace cv {
 
 void CImageWindow::ForwardToWizard(int id, int index, int action, const std::string& name) {
-    if (wizard_)
-        wizard_->ForwardClick(id, index, action, name, this, file_);
+    host_.ForwardClick(PageClick{id, index, action, name, file_}, *this);
 }
 
 bool CImageWindow::RunClickAction(const PageElement& element) {
@@ -33,7 +28,7 @@ bool CImageWindow::RunClickAction(const PageElement& element) {
         return true;
     case ClickAction::RunApp:
     case ClickAction::RunAppAndClose: {
-        std::string target = ExpandPageText(wizard_, element.argument);
+        std::string target = Expand(element.argument);
         // The result is not checked: a program that cannot be opened fails silently.
         ::ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
         if (action == ClickAction::RunAppAndClose)
@@ -71,11 +66,11 @@ void CImageWindow::HandleControlClick(int id) {
     ForwardToWizard(id, index, code, name);
     if (m_hWnd && (name == "IDC_BACK" || name == "IDC_NEXT" || name == "IDCANCEL"))
         EndDialog(IDOK);
-    if (name == "IDC_SETLANGUAGE" && m_hWnd && wizard_) {
+    if (name == "IDC_SETLANGUAGE" && m_hWnd) {
         // The start sequence runs inside the choice and shows its own pages; the language
         // page leaves the screen first so that it does not stand in front of them.
         ShowWindow(SW_HIDE);
-        if (ApplyLanguageChoice(*this, *wizard_))
+        if (host_.ApplyLanguageFrom(*this))
             EndDialog(IDOK);
         else
             ShowWindow(SW_SHOW); // no list to choose from: the page is all there is
@@ -83,7 +78,7 @@ void CImageWindow::HandleControlClick(int id) {
 }
 
 void CImageWindow::RequestCancel() {
-    if (!ConfirmCancel(this))
+    if (!host_.ConfirmCancel(*this))
         return;
     SetupState& state = setupState();
     state.cancelFlag = 1;
@@ -94,7 +89,7 @@ void CImageWindow::RequestCancel() {
     // the work folder. No quit message is posted here: it would end the process under the
     // completion page and leave the decrypted settings behind in the temp folder.
     ForwardToWizard(0, 0, 0, "IDC_NEXT");
-    if (m_hWnd && wizard_ && wizard_->currentPage != this)
+    if (m_hWnd && !host_.IsCurrentPage(*this))
         EndDialog(IDOK);
 }
 

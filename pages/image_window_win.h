@@ -2,8 +2,8 @@
 /// CImageWindow: the skinned wizard page. A modeless dialog (blank template 131) whose size,
 /// placement, caption, background and child controls come from a layout file. It keeps the
 /// table of its elements, answers the wizard's and the engine's requests to update named
-/// controls (requests for a name the page lacks are ignored) and reports clicks to the
-/// wizard (CMainFrame::ForwardClick).
+/// controls (requests for a name the page lacks are ignored) and reports clicks and choices
+/// to the wizard through its host interface (pages/wizard_host.h).
 ///
 /// Control identifiers run from 3000 in reverse file order; only 3000 to 3030 react to clicks.
 /// SetProgressText, SetFeatureInfo and the download progress operations may be called from
@@ -11,20 +11,19 @@
 
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "pages/buttons.h"
-#include "pages/label.h"
+#include "pages/buttons_win.h"
+#include "pages/label_win.h"
 #include "pages/layout.h"
-#include "pages/picture_static.h"
-#include "pages/simple_controls.h"
-#include "pages/tree_view.h"
+#include "pages/picture_static_win.h"
+#include "pages/simple_controls_win.h"
+#include "pages/tree_view_win.h"
+#include "pages/wizard_host.h"
 
 #include <array>
 #include <string>
 #include <vector>
 
 namespace cv {
-
-class CMainFrame;
 
 /// Timers of a page window.
 enum PageTimer : UINT_PTR {
@@ -45,11 +44,11 @@ struct PageElement {
 
 class CImageWindow : public CDialog {
   public:
-    /// A page of `wizard` (may be null in tests: then clicks go nowhere).
-    explicit CImageWindow(CMainFrame* wizard);
+    /// A page of the wizard behind `host`, which must outlive the page.
+    explicit CImageWindow(IWizardHost& host);
     ~CImageWindow() override;
 
-    /// Creates the (hidden) dialog window, owned by the wizard's frame when it has one.
+    /// Creates the (hidden) dialog window, owned by the host's page owner when it has one.
     bool Create();
 
     /// Builds the page from folder + file name (folder with its trailing backslash).
@@ -133,9 +132,10 @@ class CImageWindow : public CDialog {
     void SetNamedText(const char* name, const std::string& text);
     HFONT PageFont() const;
 
-    // Click handling (image_window_click.cpp).
+    // Click handling (image_window_click_win.cpp).
     void HandleControlClick(int id);
     void ForwardToWizard(int id, int index, int action, const std::string& name);
+    std::string Expand(std::string_view text) const { return host_.ExpandText(text); }
     /// True when the click action finished the click.
     bool RunClickAction(const PageElement& element);
 
@@ -163,7 +163,8 @@ class CImageWindow : public CDialog {
     void ShowNamed(const char* name, bool shown);
     std::string TextOfNamed(const char* name) const;
 
-    CMainFrame* wizard_;
+    IWizardHost& host_;
+    HFONT page_font_ = nullptr; ///< the host's page font once this page has set it
     CToolTipCtrl tooltip_;
     std::string folder_, file_;
     int page_index_ = 0, page_count_ = 0;

@@ -1,9 +1,10 @@
-#include "pages/picture_static.h"
+#include "pages/picture_static_win.h"
 
 #include "framework/winapp.h"
 #include "pages/page_win.h"
 #include "pages/page_rules.h"
 #include "resources/resource.h"
+#include "common/file_system.h"
 
 #include <vector>
 
@@ -27,8 +28,7 @@ void CMyStatic::ReleasePicture() {
 
 bool CMyStatic::LoadPicture(const std::string& path) {
     ReleasePicture();
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!FileExists(path)) {
         std::string text = "File not found: (" + path + ")";
         ::MessageBoxA(m_hWnd ? ::GetParent(m_hWnd) : nullptr, text.c_str(), nullptr, MB_OK);
         return false;

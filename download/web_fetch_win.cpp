@@ -1,9 +1,12 @@
-#include "app/web_fetch.h"
+#include "download/web_fetch.h"
 
-#include "app/web_request.h"
+#include "download/web_request.h"
 
+// Winsock 2 before <windows.h>, which the handle owners include.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include "framework/handle.h"
 
 namespace cv {
 
@@ -25,21 +28,6 @@ class WinsockScope {
   private:
     WSADATA data_{};
     bool ok_ = false;
-};
-
-class SocketHandle {
-  public:
-    explicit SocketHandle(SOCKET s) : s_(s) {}
-    SocketHandle(const SocketHandle&) = delete;
-    SocketHandle& operator=(const SocketHandle&) = delete;
-    ~SocketHandle() {
-        if (s_ != INVALID_SOCKET)
-            ::closesocket(s_);
-    }
-    SOCKET get() const { return s_; }
-
-  private:
-    SOCKET s_;
 };
 
 class AddressList {
@@ -128,7 +116,7 @@ std::string FetchWebPage(const std::string& url, unsigned time_limit_ms) {
     const addrinfo* target = addresses.first();
     if (!target)
         return {};
-    SocketHandle s(::socket(target->ai_family, target->ai_socktype, target->ai_protocol));
+    UniqueSocket s(::socket(target->ai_family, target->ai_socktype, target->ai_protocol));
     if (s.get() == INVALID_SOCKET || !Connect(s.get(), *target, deadline))
         return {};
     if (!SendAll(s.get(), BuildGetRequest(address), deadline))

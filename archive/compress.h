@@ -1,32 +1,30 @@
 #pragma once
 /// CCompress: unpacks the product's cabinet set (file1.cab and the cabinets that continue
-/// it) on a worker thread while the window thread keeps dispatching messages, moves the
-/// progress bar of a page per file, and asks for missing disks.
+/// it) on a worker thread while the window thread keeps dispatching messages, reports its
+/// progress per file, and asks for missing disks. Its Windows part is compress_win.cpp.
 
-#include "registry/registro.h"
-
-#include <windows.h>
+#include "archive/extract_progress.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace cv {
 
-class CWnd;
+/// The installation engine's uninstall log (engine/uninstall_log.h); the unpacking only
+/// passes entries to it, so archive/ does not include the engine.
+class IUninstallLog;
 
-/// Where the uninstall log is written in split-files mode (the installation engine).
-class IUninstallLog {
-  public:
-    virtual ~IUninstallLog() = default;
-    virtual void WriteLogEntry(const std::string& key, const std::string& value) = 0;
-};
+/// Receives the names of the unpacking's steps for the trace monitor; any thread.
+using ExtractTrace = std::function<void(const std::string&)>;
 
 /// The process-wide extraction state: one extraction runs at a time.
 struct ExtractionState {
     /// -1 after construction and after success; otherwise the failed step 1 to 5.
     std::atomic<int> status{-1};
     std::string destination;      ///< with a trailing backslash, at most 255 characters
-    HWND progressBar = nullptr;   ///< the page's progress bar, or null
+    IExtractProgress* progress = nullptr; ///< told the file count and each file, or null
+    ExtractTrace trace;           ///< the step names, or empty
     IUninstallLog* log = nullptr; ///< split-files mode only
     std::atomic<int> filesUnpacked{0};
     std::atomic<bool> progressRangeSet{false}; ///< once per process, never reset
@@ -45,9 +43,9 @@ class CCompress {
     /// the failed step.
     bool UnCompress();
 
-    IUninstallLog* engine = nullptr; ///< the owning engine in split-files mode
-    CRegistro registry;
-    CWnd* progressWindow = nullptr;  ///< the page whose "IDC_PROGRESS1" bar moves
+    IUninstallLog* engine = nullptr;      ///< the owning engine in split-files mode
+    IExtractProgress* progress = nullptr; ///< where progress goes, or null
+    ExtractTrace trace;                   ///< where the step names go, or empty
 };
 
 /// The worker: extracts into the destination and sets the status. Runs on its own thread.

@@ -1,4 +1,4 @@
-#include "pages/simple_controls.h"
+#include "pages/simple_controls_win.h"
 
 namespace cv {
 
