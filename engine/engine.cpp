@@ -22,6 +22,7 @@ CCVEngine::CCVEngine(EngineContext context, IInstallTarget& target, IInstallProg
     source_folder_ = SourceFolder(context_);
     log_path_ = UninstallLogPath(context_.paths);
     log_folder_ = UninstallLogFolder(context_.paths);
+    token_ = DetectSystemToken(context_.version);
 }
 
 std::string CCVEngine::Expand(std::string_view text) const {
@@ -85,7 +86,7 @@ void CCVEngine::BeginRun() {
     log_folder_ = UninstallLogFolder(context_.paths);
     // Every installation starts a new log; a preview changes nothing, an old log included.
     if (!context_.preview && target_.FileExists(log_path_))
-        target_.DeleteFile(log_path_);
+        target_.RemoveFile(log_path_);
     Trace("ATL BACK 2");
 }
 

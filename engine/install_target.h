@@ -45,7 +45,7 @@ class IInstallTarget {
     /// True when `path` names a folder.
     virtual bool FolderExists(const std::string& path) = 0;
     /// Copies `from` over `to` (an existing `to` is replaced; attributes travel with the file).
-    virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+    virtual bool CopyFileReplacing(const std::string& from, const std::string& to) = 0;
     /// Reads a whole file; nullopt when it cannot be opened or read.
     virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;
     /// Creates or truncates `path` and writes `bytes` to it.
@@ -53,7 +53,7 @@ class IInstallTarget {
     /// The attribute bits of a file or folder; nullopt when it does not exist.
     virtual std::optional<std::uint32_t> GetAttributes(const std::string& path) = 0;
     virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     /// Deletes a folder with everything in it.
     virtual bool DeleteTree(const std::string& path) = 0;
     /// Copies the folder `from` (with its content) into the folder `into`, overwriting

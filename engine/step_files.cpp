@@ -20,7 +20,7 @@ void InstallFont(CCVEngine& engine, const std::string& source, const std::string
     IInstallTarget& target = engine.target();
     const std::string name(FileNamePart(destination));
     const std::string beside_source = FolderOf(source) + name;
-    target.CopyFile(source, beside_source);
+    target.CopyFileReplacing(source, beside_source);
     // The installed font is registered when it is there: a font resource keeps its file
     // open for the session, and the copy beside the source lies in the work folder, which is
     // deleted at the end of the run.
@@ -79,7 +79,7 @@ bool CopyOneFile(CCVEngine& engine, const std::string& source, const std::string
         std::optional<std::uint32_t> attributes = target.GetAttributes(destination);
         if (attributes && (*attributes & kAttrReadOnly))
             target.SetAttributes(destination, kAttrNormal);
-        const bool copied = source_available && target.CopyFile(source, destination);
+        const bool copied = source_available && target.CopyFileReplacing(source, destination);
         if (IsFontDestination(destination)) {
             InstallFont(engine, source, destination);
             return true;
@@ -143,7 +143,7 @@ bool CopyFiles(CCVEngine& engine) {
                 }
                 installed = CopyOneFile(engine, source, destination, flags & kFlagCritical);
                 if (!expanded_copy.empty())
-                    target.DeleteFile(expanded_copy);
+                    target.RemoveFile(expanded_copy);
             }
             if (!installed)
                 return false;

@@ -15,7 +15,7 @@ std::string Inside(const std::string& folder, const char* name) {
 
 void CopyClientFile(CCVEngine& engine, const char* name, const std::string& folder) {
     const std::string copy = Inside(folder, name);
-    engine.target().CopyFile(engine.source_folder() + name, copy);
+    engine.target().CopyFileReplacing(engine.source_folder() + name, copy);
     engine.WriteLogEntry("FILE", copy);
     engine.WriteLogEntry("FILE", folder);
 }

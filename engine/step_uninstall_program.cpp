@@ -13,7 +13,7 @@ void InstallUninstallProgram(CCVEngine& engine) {
     // An empty "a11" would name the source folder itself: only a file counts.
     if (!program.empty() && engine.target().FileExists(path)) {
         const std::string copied(FileNamePart(path));
-        engine.target().CopyFile(path, engine.log_folder() + copied);
+        engine.target().CopyFileReplacing(path, engine.log_folder() + copied);
         engine.WriteLogEntry("RUN3RD", copied);
         engine.WriteLogEntry("RUN3RDCMD", engine.Expand(engine.Setting("APPINFO", "a12")));
     }

@@ -22,7 +22,7 @@ std::string CopyIntoInstallFolder(CCVEngine& engine, const std::string& source) 
     if (!engine.target().FileExists(source))
         return {};
     const std::string copy = engine.Expand("<Install Dir>\\" + std::string(FileNamePart(source)));
-    return engine.target().CopyFile(source, copy) ? copy : std::string();
+    return engine.target().CopyFileReplacing(source, copy) ? copy : std::string();
 }
 
 bool IsHvWebConferencing(const CCVEngine& engine) {
@@ -43,9 +43,9 @@ void RegisterUninstall(CCVEngine& engine) {
 
     const std::string uninstaller = engine.Expand(work + "cvexec.exe");
     if (target.FileExists(uninstaller))
-        target.CopyFile(uninstaller, engine.Expand("<WindowsFolder>\\cvexec.exe"));
+        target.CopyFileReplacing(uninstaller, engine.Expand("<WindowsFolder>\\cvexec.exe"));
     const std::string setup_folder = engine.context().paths.current_directory;
-    target.CopyFile(setup_folder + "language.lan", engine.log_folder() + "language.lan");
+    target.CopyFileReplacing(setup_folder + "language.lan", engine.log_folder() + "language.lan");
 
     auto setting = [&](const char* key) { return engine.Setting("APPINFO", key); };
     const std::string a3 = setting("a3");
