@@ -129,19 +129,22 @@ bool CopyFiles(CCVEngine& engine) {
                 installed = CopyOneFile(engine, record.source, destination, flags & kFlagCritical, false);
             } else {
                 std::string expanded_copy;
+                bool available = true;
                 if (flags & kFlagExpandInside) {
                     // The expanded text is written to the work folder (a disk-image source
                     // may be read-only) and removed once installed. A source that cannot be
-                    // read is not replaced by an empty file: the copy then fails as usual.
+                    // read is not replaced by an empty file: the copy then fails as usual;
+                    // an expanded text that cannot be written fails it too, rather than
+                    // installing the text unexpanded.
                     if (std::optional<std::string> text = target.ReadWholeFile(source)) {
                         std::string candidate = work_folder + std::string(FileNamePart(source)) + "2";
-                        if (target.WriteWholeFile(candidate, engine.Expand(*text))) {
+                        available = target.WriteWholeFile(candidate, engine.Expand(*text));
+                        if (available)
                             expanded_copy = candidate;
-                            source = candidate;
-                        }
+                        source = candidate;
                     }
                 }
-                installed = CopyOneFile(engine, source, destination, flags & kFlagCritical);
+                installed = CopyOneFile(engine, source, destination, flags & kFlagCritical, available);
                 if (!expanded_copy.empty())
                     target.RemoveFile(expanded_copy);
             }

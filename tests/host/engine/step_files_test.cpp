@@ -118,6 +118,19 @@ TEST(CopyFiles, ExpandInsideOfAMissingSourceFailsLikeAnyCopy) {
     EXPECT_EQ(run.progress.lines.size(), 1u);
 }
 
+TEST(CopyFiles, ExpandInsideWithoutAWorkFolderFailsRatherThanInstallingTheRawText) {
+    EngineRun run;
+    run.context.disk_image = true;
+    run.target.DeleteTree(kWork);
+    run.target.AddFile("C:\\Setup\\DiskImage1\\F0_a.txt", "<ProductName>");
+    run.target.AddFolder("C:\\Program Files\\Acme");
+    run.progress.answers = {kAnswerIgnore};
+    run.Engine().files() = {Record(256)};
+    ASSERT_TRUE(CopyFiles(run.Engine()));
+    EXPECT_FALSE(run.target.HasFile(kDest));
+    EXPECT_EQ(Questions(run.progress).size(), 1u);
+}
+
 TEST(CopyFiles, RecordsThatAreSkippedOrOnlyLogged) {
     EngineRun run;
     run.features = {{"Extras", 255}, {"Core", 0}};
