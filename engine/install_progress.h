@@ -1,8 +1,10 @@
 #pragma once
 /// What the installation engine tells the user while it runs, and what it asks. The wizard
 /// implements it over the progress page (status controls, the progress bar by messages only)
-/// and the retry/ignore/abort dialog; the engine knows no window. Every call comes from the
-/// engine's worker thread except where `Run` says otherwise.
+/// and the retry/ignore/abort dialog; the engine knows no window. The calls come from the
+/// engine's worker thread, except those of `BeginRun` and `EndRun` (traces, the full bar and
+/// the clean-up status), which come from the window thread before the worker starts and after
+/// it has ended; an implementation reaches its window by messages only.
 
 #include <string>
 
