@@ -8,12 +8,13 @@ namespace cv {
 namespace {
 
 // Where a program or icon named by [APPINFO] lies: a path with variables, or a file name in
-// the work folder.
+// the source folder. The source folder is the work folder of a compressed build; disk-image
+// and split-files builds leave the work folder empty and ship these files where the
+// installed files come from.
 std::string SupportFileSource(CCVEngine& engine, const std::string& setting) {
     if (setting.find('<') != std::string::npos)
         return engine.Expand(setting);
-    return engine.Expand("<TempFolder>\\" + engine.context().work_folder_name + "\\" +
-                         std::string(FileNamePart(setting)));
+    return engine.source_folder() + std::string(FileNamePart(setting));
 }
 
 // Copies a support file into the install folder; the copy's path, or "" when the source is
@@ -39,9 +40,7 @@ std::string UninstallKeyOf(const std::string& product_key) {
 
 void RegisterUninstall(CCVEngine& engine) {
     IInstallTarget& target = engine.target();
-    const std::string work = "<TempFolder>\\" + engine.context().work_folder_name + "\\";
-
-    const std::string uninstaller = engine.Expand(work + "cvexec.exe");
+    const std::string uninstaller = engine.source_folder() + "cvexec.exe";
     if (target.FileExists(uninstaller))
         target.CopyFileReplacing(uninstaller, engine.Expand("<WindowsFolder>\\cvexec.exe"));
     const std::string setup_folder = engine.context().paths.current_directory;

@@ -84,6 +84,19 @@ TEST(RegisterUninstall, SupportFilesBesideTheLogAndTheIcon) {
     EXPECT_TRUE(run.target.HasRegistryValue(kKey + "ABC\\UninstallRemoveAll"));
 }
 
+TEST(RegisterUninstall, ADiskImageBuildFindsItsSupportFilesInDiskImage1) {
+    EngineRun run;
+    run.context.disk_image = true;
+    const std::string image = "C:\\Setup\\DiskImage1\\";
+    run.target.AddFile(image + "cvexec.exe", "uninstaller");
+    run.target.AddFile(image + "undo.exe", "undo");
+    run.target.AddFile(image + "acme.ico", "icon");
+    Register(run, {{"a3", "ABC"}, {"a10", "Yes"}, {"a11", "undo.exe"}, {"a18", "acme.ico"}});
+    EXPECT_EQ(run.target.Content("C:\\Windows\\cvexec.exe"), "uninstaller");
+    EXPECT_EQ(run.target.RegistryValue(kKey + "ABC\\UninstallExecute"), "C:\\Program Files\\Acme\\undo.exe");
+    EXPECT_EQ(run.target.RegistryValue(kKey + "ABC\\DisplayIcon"), "C:\\Program Files\\Acme\\acme.ico");
+}
+
 TEST(RegisterUninstall, AMissingIconOrUninstallerIsLeftOut) {
     EngineRun run;
     Register(run, {{"a3", "ABC"}, {"a18", "missing.ico"}});
