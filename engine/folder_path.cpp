@@ -8,7 +8,7 @@ bool CreateFolderPath(IInstallTarget& target, const std::string& path_in) {
     std::string path = path_in;
     while (path.size() > 1 && path.back() == '\\')
         path.pop_back();
-    if (path.empty() || path.size() > kMaxFolderPath)
+    if (path.empty() || path.size() > kMaxCreatedFolderPath)
         return false;
     const std::size_t components = static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
     const std::size_t max_attempts = 2 * components + 1;

@@ -36,8 +36,8 @@ TEST(CreateFolderPath, MoreThanTenLevelsBelowAnExistingFolder) {
 
 TEST(CreateFolderPath, RefusesWhatCannotBeAFolder) {
     test::RecordingTarget t;
-    std::string long_path = "C:\\" + std::string(kMaxFolderPath - 3, 'a');
-    ASSERT_EQ(long_path.size(), kMaxFolderPath);
+    std::string long_path = "C:\\" + std::string(kMaxCreatedFolderPath - 3, 'a');
+    ASSERT_EQ(long_path.size(), kMaxCreatedFolderPath);
     EXPECT_TRUE(CreateFolderPath(t, long_path));
     EXPECT_FALSE(CreateFolderPath(t, long_path + "b")); // 260 characters
     EXPECT_FALSE(CreateFolderPath(t, ""));

@@ -46,8 +46,8 @@ TEST(InstallTargetWin, CreateFolderPathGoesDeepAndStopsAtTheLimit) {
         deep += "\\d" + std::to_string(i);
     EXPECT_TRUE(CreateFolderPath(t, deep + "\\"));
     EXPECT_TRUE(t.FolderExists(deep));
-    std::string too_long = root.path() + "\\" + std::string(kMaxFolderPath - root.path().size(), 'x');
-    ASSERT_EQ(too_long.size(), kMaxFolderPath + 1);
+    std::string too_long = root.path() + "\\" + std::string(kMaxCreatedFolderPath - root.path().size(), 'x');
+    ASSERT_EQ(too_long.size(), kMaxCreatedFolderPath + 1);
     EXPECT_FALSE(CreateFolderPath(t, too_long));
     EXPECT_FALSE(t.FolderExists(too_long));
 }
