@@ -76,10 +76,17 @@ bool CopyOneFile(CCVEngine& engine, const std::string& source, const std::string
                  bool critical, bool source_available) {
     IInstallTarget& target = engine.target();
     for (;;) {
-        std::optional<std::uint32_t> attributes = target.GetAttributes(destination);
-        if (attributes && (*attributes & kAttrReadOnly))
-            target.SetAttributes(destination, kAttrNormal);
-        const bool copied = source_available && target.CopyFileReplacing(source, destination);
+        // A read-only destination cannot be overwritten: its attributes are reset and the copy
+        // tried again. Looking only after a failed copy spares a call per file, which is
+        // what installing many small files costs.
+        bool copied = source_available && target.CopyFileReplacing(source, destination);
+        if (!copied) {
+            std::optional<std::uint32_t> attributes = target.GetAttributes(destination);
+            if (attributes && (*attributes & kAttrReadOnly) && !(*attributes & kAttrDirectory)) {
+                target.SetAttributes(destination, kAttrNormal);
+                copied = source_available && target.CopyFileReplacing(source, destination);
+            }
+        }
         if (IsFontDestination(destination)) {
             InstallFont(engine, source, destination);
             return true;

@@ -30,7 +30,8 @@ bool IsFontDestination(const std::string& destination);
 /// user aborted, a critical file failed or Cancel was confirmed (checked before each file).
 bool CopyFiles(CCVEngine& engine);
 
-/// Copies one file, asking retry/ignore/abort on failure (only abort for a critical file).
+/// Copies one file over an existing one (a read-only one included), asking
+/// retry/ignore/abort on failure (only abort for a critical file).
 /// `source_available` false (a download not yet possible) fails the copy like a missing source.
 /// Returns true when the file is installed or the user ignored the failure; false on abort,
 /// after the work folder was removed and the run marked aborted. A font is also registered,
