@@ -19,6 +19,7 @@ namespace cv {
 CCVEngine::CCVEngine(EngineContext context, IInstallTarget& target, IInstallProgress& progress,
                      ILogSink& log_sink)
     : context_(std::move(context)), target_(target), progress_(progress), log_(log_sink) {
+    // The folders of the run follow from the context alone; the steps read them from here.
     source_folder_ = SourceFolder(context_);
     log_path_ = UninstallLogPath(context_.paths);
     log_folder_ = UninstallLogFolder(context_.paths);
@@ -81,9 +82,6 @@ void CCVEngine::ShowErrorNumber(int number, const std::string& message) {
 
 void CCVEngine::BeginRun() {
     Trace("ATL BACK 1");
-    source_folder_ = SourceFolder(context_);
-    log_path_ = UninstallLogPath(context_.paths);
-    log_folder_ = UninstallLogFolder(context_.paths);
     // Every installation starts a new log; a preview changes nothing, an old log included.
     if (!context_.preview && target_.FileExists(log_path_))
         target_.RemoveFile(log_path_);

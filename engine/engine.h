@@ -57,8 +57,8 @@ class CCVEngine {
     /// wizard through the abort flag and the cancel flag.
     int Run();
 
-    /// Run's first stage: source folder, log path and folder; a log left by an earlier
-    /// installation is deleted (not in preview).
+    /// Run's first stage: a log left by an earlier installation is deleted (not in preview).
+    /// The source folder, log path and log folder were fixed by the constructor.
     void BeginRun();
     /// The steps in order, on the worker thread: the file list and folders, the
     /// uninstall-time program, the files, shortcuts, INI entries, registry, associations,
