@@ -19,7 +19,10 @@ std::string DetectSystemToken(const WindowsVersion& v) {
         token = "XP";
     if (v.nt_platform && v.major == 5 && v.minor == 2)
         token = "NET";
-    if (v.nt_platform && v.major == 6)
+    // Windows 7 to 8.1 report 6.x; Windows 10 and 11 report 10.0 to a program that declares
+    // them and 6.2 to one that does not. Every NT version from 6 on is "VIS", so items made
+    // for Vista and later install there whichever number the system gives.
+    if (v.nt_platform && v.major >= 6)
         token = "VIS";
     return token;
 }

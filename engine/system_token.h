@@ -18,7 +18,8 @@ struct WindowsVersion {
     bool nt_platform = false;
 };
 
-/// One of "98", "98SE", "ME", "NT4", "2000", "XP", "NET", "VIS", or "" for any other version.
+/// One of "98", "98SE", "ME", "NT4", "2000", "XP", "NET", "VIS" (every NT version from 6.0 on,
+/// Windows 10 and 11 included), or "" for any other version.
 /// The tests run in that order and a later match replaces an earlier one.
 std::string DetectSystemToken(const WindowsVersion& version);
 

@@ -20,8 +20,14 @@ TEST(DetectSystemToken, KnownVersions) {
     EXPECT_EQ(DetectSystemToken({6, 2, 9200, true}), "VIS");
 }
 
+TEST(DetectSystemToken, WindowsTenAndElevenAreVista) {
+    EXPECT_EQ(DetectSystemToken({10, 0, 19045, true}), "VIS"); // Windows 10, manifested
+    EXPECT_EQ(DetectSystemToken({10, 0, 22631, true}), "VIS"); // Windows 11
+    EXPECT_EQ(DetectSystemToken({6, 3, 9600, true}), "VIS");
+    EXPECT_TRUE(SystemMatches(256, DetectSystemToken({10, 0, 22631, true})));
+}
+
 TEST(DetectSystemToken, OtherVersionsGiveNoToken) {
-    EXPECT_EQ(DetectSystemToken({10, 0, 19045, true}), "");
     EXPECT_EQ(DetectSystemToken({5, 1, 2600, false}), ""); // 5.1 outside the NT platform
     EXPECT_EQ(DetectSystemToken({3, 51, 1057, true}), "");
 }
