@@ -136,9 +136,4 @@ bool CMainFrame::ApplyLanguageFrom(CImageWindow& page) {
     return true;
 }
 
-void CMainFrame::RunInstallation() {
-    // The installation engine runs here; until it does, the wizard moves straight on.
-    ContinueAfterInstallation();
-}
-
 } // namespace cv

@@ -1,0 +1,147 @@
+// The installation run: the engine over the progress page, the copy-error dialog and, in a
+// split-files build, the archive unpacking straight into the install folder.
+#include "app/error_setup.h"
+#include "app/main_frame.h"
+#include "app/trace.h"
+#include "archive/compress.h"
+#include "common/setup_state.h"
+#include "engine/engine_run_win.h"
+#include "engine/variables.h"
+#include "engine/uninstall_log.h"
+#include "engine/uninstall_log_writer.h"
+#include "pages/image_window_win.h"
+
+#include <commctrl.h>
+
+namespace cv {
+
+namespace {
+
+/// The "IDC_PROGRESS1" bar of a page, or null when the page has none.
+HWND ProgressBarOf(CImageWindow* page) {
+    if (!page || !page->m_hWnd)
+        return nullptr;
+    int id = page->FindControlByName("IDC_PROGRESS1");
+    return id == -1 ? nullptr : page->GetDlgItem(id);
+}
+
+/// What the engine tells the user, on the progress page. Called from the engine's worker; the
+/// page's controls are reached by messages only (SetDlgItemText and SendMessage are serviced
+/// by the window thread while it waits for the worker).
+class ProgressPage : public IInstallProgress {
+  public:
+    explicit ProgressPage(CWnd* page)
+        : page_(dynamic_cast<CImageWindow*>(page)), bar_(ProgressBarOf(page_)) {}
+
+    void SetStatusText(const std::string& text, bool second) override {
+        if (page_ && page_->m_hWnd)
+            page_->SetProgressText(text, second ? 1 : 0);
+    }
+    void SetRange(int count) override {
+        if (!bar_)
+            return;
+        // The 16-bit range message holds up to 65535 files; a longer list needs the 32-bit one.
+        if (count >= 0 && count <= 0xFFFF)
+            ::SendMessageA(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, count));
+        else
+            ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
+    }
+    void SetPosition(int position) override {
+        if (bar_)
+            ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    }
+    int AskRetryIgnoreAbort(const std::string& text, bool abort_only) override {
+        CErrorSetup dialog(page_);
+        dialog.text = text;
+        dialog.cancelOnly = abort_only ? kOn : kOff;
+        dialog.DoModal();
+        return dialog.result;
+    }
+    void ShowMessage(const std::string& text) override {
+        ::MessageBoxA(page_ ? page_->m_hWnd : nullptr, text.c_str(), nullptr, MB_OK | MB_ICONSTOP);
+    }
+    bool CancelRequested() override { return setupState().cancelFlag == 1; }
+    void Trace(const std::string& text) override { SendTrace(text); }
+
+  private:
+    CImageWindow* page_;
+    HWND bar_;
+};
+
+/// The unpacking's per-file progress on the same bar.
+class UnpackBar : public IExtractProgress {
+  public:
+    explicit UnpackBar(HWND bar) : bar_(bar) {}
+    void SetFileCount(std::size_t files) override {
+        ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
+    }
+    void SetFilesUnpacked(int count) override {
+        ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
+    }
+
+  private:
+    HWND bar_;
+};
+
+/// The unpacking writes its "FILE" lines into the engine's log.
+class LogLines : public IUninstallLog {
+  public:
+    explicit LogLines(UninstallLogWriter& writer) : writer_(writer) {}
+    void WriteLogEntry(const std::string& key, const std::string& value) override {
+        writer_.WriteLogEntry(key, value);
+    }
+
+  private:
+    UninstallLogWriter& writer_;
+};
+
+/// A split-files build: the archive unpacks each file into the install folder (which the
+/// unpacking takes from the setup state, where the wizard keeps the chosen folder).
+class ArchiveIntoInstallFolder : public ISplitInstaller {
+  public:
+    explicit ArchiveIntoInstallFolder(HWND bar) : bar_(bar) {}
+    bool InstallFiles(const std::string&, UninstallLogWriter& log) override {
+        LogLines lines(log);
+        UnpackBar progress(bar_);
+        CCompress compress;
+        compress.engine = &lines;
+        compress.progress = bar_ ? &progress : nullptr;
+        compress.trace = SendTrace;
+        return compress.UnCompress();
+    }
+
+  private:
+    HWND bar_;
+};
+
+} // namespace
+
+void CMainFrame::RunInstallation() {
+    SetupState& state = setupState();
+    // The engine gets its own copies: the path values with the user's choices and variables,
+    // and the condition table, which its checks evaluate without running any action.
+    EngineContext context = ContextFromSetupState(state);
+    context.paths = VariableValues();
+    if (context.paths.default_install_dir.empty())
+        context.paths.default_install_dir = state.defaultInstallFolder;
+    context.work_folder_name = strings.workFolderName;
+    context.version = CurrentWindowsVersion();
+    context.setting = [this](const std::string& section, const std::string& key) {
+        return Setting(section.c_str(), key.c_str());
+    };
+    const ConditionTable table = conditions;
+    const int count = conditionCount;
+    const PathValues values = context.paths;
+    context.condition_holds = [table, count, values](const std::string& name) {
+        return cv::CheckConditionByName(table, count, name, [&values](const std::string& text) {
+            return ExpandVariables(text, values);
+        });
+    };
+
+    ProgressPage progress(currentPage);
+    ArchiveIntoInstallFolder archive(ProgressBarOf(dynamic_cast<CImageWindow*>(currentPage)));
+    cv::RunInstallation(std::move(context), progress, state.splitBuild == kOn ? &archive : nullptr);
+    ContinueAfterInstallation();
+}
+
+} // namespace cv
