@@ -17,6 +17,12 @@ endif()
 
 set(CV_WINE_HARNESS "${CMAKE_SOURCE_DIR}/tests/wine/harness.sh")
 set(CV_WINE_STATE "${CMAKE_BINARY_DIR}/wine")
+# The prefix matches the programs: a 64-bit tree runs in a 64-bit prefix.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CV_WINE_ARCH win64)
+else()
+  set(CV_WINE_ARCH win32)
+endif()
 
 function(cv_host_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
@@ -58,7 +64,7 @@ endfunction()
 
 if(CV_WIN AND NOT TARGET cv_wine_fixture)
   add_custom_target(cv_wine_fixture)
-  add_test(NAME wine_prefix_setup COMMAND ${CV_WINE_HARNESS} setup --state ${CV_WINE_STATE})
+  add_test(NAME wine_prefix_setup COMMAND ${CV_WINE_HARNESS} setup --state ${CV_WINE_STATE} --arch ${CV_WINE_ARCH})
   set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
   add_test(NAME wine_prefix_cleanup COMMAND ${CV_WINE_HARNESS} cleanup --state ${CV_WINE_STATE})
   set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)

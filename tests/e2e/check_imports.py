@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reads the import table of a 32-bit PE file and fails when it names a DLL that is not part
+"""Reads the import table of a PE file (32-bit, or 64-bit PE32+) and fails when it names a DLL that is not part
 of Windows itself (a compiler runtime such as libstdc++-6.dll or libwinpthread-1.dll)."""
 import struct
 import sys
@@ -22,9 +22,16 @@ def imports(path):
     sections_count = struct.unpack_from("<H", data, pe + 6)[0]
     opt_size = struct.unpack_from("<H", data, pe + 20)[0]
     opt = pe + 24
-    if struct.unpack_from("<H", data, opt)[0] != 0x10B:
-        raise ValueError(f"{path}: not a 32-bit PE file")
-    import_rva = struct.unpack_from("<I", data, opt + 96 + 8)[0]
+    # The data directories follow the optional header's fixed part, which PE32+ widens by
+    # 16 bytes (64-bit image base and stack and heap sizes, no base of data).
+    magic = struct.unpack_from("<H", data, opt)[0]
+    if magic == 0x10B:
+        directories = opt + 96
+    elif magic == 0x20B:
+        directories = opt + 112
+    else:
+        raise ValueError(f"{path}: optional header magic {magic:#x} is neither PE32 nor PE32+")
+    import_rva = struct.unpack_from("<I", data, directories + 8)[0]
     sections = []
     for i in range(sections_count):
         s = opt + opt_size + 40 * i

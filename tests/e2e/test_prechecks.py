@@ -21,8 +21,14 @@ CODE = "{5EC0DE11-0000-4C0D-9E00-C0FFEE000001}"
 UNINSTALL_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + CODE
 HARNESS = Path(os.environ.get("CV_SOURCE_DIR", Path(__file__).resolve().parents[2])) / "tests" / "wine" / "harness.sh"
 
-# Every os group but XP (os5) says "No".
-XP_ONLY = "".join(f"os{n}={'Yes' if n == 5 else 'No'}\n" for n in range(8))
+# The one older Windows the test allows, as the prefix can report it: XP (NT 5.1, group
+# os5) in a 32-bit prefix; a 64-bit prefix reports no 32-bit XP, so there it is XP x64
+# (NT 5.2, group os6). Every other os group says "No", Windows 7 (os7) included.
+if os.environ.get("WINEARCH") == "win64":
+    OLD_WINDOWS, OLD_GROUP = "winxp64", 6
+else:
+    OLD_WINDOWS, OLD_GROUP = "winxp", 5
+OLD_ONLY = "".join(f"os{n}={'Yes' if n == OLD_GROUP else 'No'}\n" for n in range(8))
 
 
 def product(appinfo="", system=""):
@@ -86,7 +92,7 @@ class PreInstallChecks(SetupRunTest):
 
     def test_operating_system_requirement_by_the_prefix_version(self):
         language = "[REQ]\n0=[ProductName] needs Windows XP.\n[SetupError]\n3=OK\n"
-        folder = prepare("os-xp-only", product(system=XP_ONLY), language)
+        folder = prepare("os-xp-only", product(system=OLD_ONLY), language)
         before = prefix_winver()
         # The driver and every other Wine process must be gone while the version changes.
         self.driver.close()
@@ -100,7 +106,7 @@ class PreInstallChecks(SetupRunTest):
             self.assertEqual(self.refused("Ambrel Corvane", "OK"), f"{PRODUCT} needs Windows XP.")
             self.driver.close()
 
-            set_winver("winxp")
+            set_winver(OLD_WINDOWS)
             self.driver = Driver()
             self.driver.start(cvdrive.SETUP_EXE, folder)
             self.finish(self.first_page())

@@ -73,12 +73,12 @@ std::string WithoutAmpersands(const std::string& s) {
 
 std::string HandleText(HWND w) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)));
+    std::snprintf(buf, sizeof buf, "%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)));
     return buf;
 }
 
 HWND ParseHandle(const std::string& s) {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(s.c_str(), nullptr, 16)));
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(s.c_str(), nullptr, 16)));
 }
 
 struct EnumContext {
@@ -235,14 +235,16 @@ bool Run(const std::vector<std::string>& w) {
         }
     } else if (cmd == "sendmsg" && w.size() >= 5) {
         DWORD_PTR result = 0;
-        auto number = [](const std::string& t) { return std::strtoul(t.c_str(), nullptr, 0); };
+        // Read at 64 bits so that a parameter keeps its value (and "-1" its sign) at the
+        // width of the build's WPARAM and LPARAM.
+        auto number = [](const std::string& t) { return std::strtoull(t.c_str(), nullptr, 0); };
         if (::SendMessageTimeoutA(ParseHandle(w[1]), number(w[2]), number(w[3]), number(w[4]), SMTO_ABORTIFHUNG,
                                   2000, &result))
-            Reply("ok " + std::to_string(static_cast<long>(result)));
+            Reply("ok " + std::to_string(static_cast<long long>(static_cast<LONG_PTR>(result))));
         else
             Reply("error no answer");
     } else if (cmd == "postmsg" && w.size() >= 5) {
-        auto number = [](const std::string& t) { return std::strtoul(t.c_str(), nullptr, 0); };
+        auto number = [](const std::string& t) { return std::strtoull(t.c_str(), nullptr, 0); };
         Reply(::PostMessageA(ParseHandle(w[1]), number(w[2]), number(w[3]), number(w[4])) ? "ok" : "error not posted");
     } else if (cmd == "settext" && w.size() >= 4) {
         HWND control = nullptr;

@@ -89,10 +89,15 @@ TEST(Memory, ReadAsA64BitCount) {
     MEMORYSTATUS narrow{};
     narrow.dwLength = sizeof narrow;
     GlobalMemoryStatus(&narrow);
-    EXPECT_GE(total, narrow.dwTotalPhys);
-    std::printf("physical memory: %llu bytes (32-bit call: %lu)\n",
-                static_cast<unsigned long long>(total),
-                static_cast<unsigned long>(narrow.dwTotalPhys));
+    // The older call counts in a SIZE_T: a 32-bit process sees at most what its address
+    // space can hold, a 64-bit one the whole count.
+    if (sizeof(SIZE_T) >= sizeof(std::uint64_t))
+        EXPECT_EQ(total, narrow.dwTotalPhys);
+    else
+        EXPECT_GE(total, narrow.dwTotalPhys);
+    std::printf("physical memory: %llu bytes (GlobalMemoryStatus, %u-bit process: %llu)\n",
+                static_cast<unsigned long long>(total), static_cast<unsigned>(sizeof(SIZE_T) * 8),
+                static_cast<unsigned long long>(narrow.dwTotalPhys));
 
     const std::uint64_t host = HostMemTotal();
     std::printf("host MemTotal: %llu bytes\n", static_cast<unsigned long long>(host));
@@ -151,7 +156,7 @@ TEST(CPUAssembly, DetectsTheRunningProcessor) {
     EXPECT_FALSE(cpu.GetName().empty());
     EXPECT_GE(cpu.GetFamily(), 4);
     EXPECT_LE(cpu.GetFamily(), 15);
-    // Every processor that runs this 32-bit build on a 64-bit host has these.
+    // Every processor that runs this build on a 64-bit host has these.
     EXPECT_TRUE(cpu.HasMMX());
     EXPECT_TRUE(cpu.HasSSE());
     EXPECT_TRUE(cpu.HasSSE2());
