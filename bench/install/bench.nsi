@@ -1,8 +1,10 @@
 ; The install benchmark's payload as a silent NSIS installer, the yardstick of run.sh.
-; makensis -DPAYLOAD=DIR -DOUTFILE=FILE bench.nsi
+; makensis -DTARGET=x86-unicode|amd64-unicode -DPAYLOAD=DIR -DOUTFILE=FILE bench.nsi
 ; Like the Corvane bench product it installs every file, writes an uninstaller and registers
 ; the product for removal.
 Unicode true
+; x86-unicode or amd64-unicode, as the machine runs the setup.
+Target ${TARGET}
 SetCompressor /SOLID zlib
 Name "Corvane Bench NSIS"
 OutFile "${OUTFILE}"
