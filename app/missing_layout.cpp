@@ -12,7 +12,7 @@ std::string MissingLayoutMessage(const std::string& file) {
     return "The setup cannot continue: the page layout file \"" + file + "\" is missing from the theme folder.";
 }
 
-bool LayoutFileOrEndRun(const std::string& theme_folder, const std::string& file) {
+bool LayoutFileOrEndRun(const std::string& theme_folder, const std::string& file, HWND shown_page) {
     if (FileExists(theme_folder + file))
         return true;
     // The message box dispatches the frame's messages while it shows; a page asked for
@@ -22,6 +22,10 @@ bool LayoutFileOrEndRun(const std::string& theme_folder, const std::string& file
         return false;
     ending = true;
     SendTrace("missing layout " + file);
+    // The page may still be inside its own click handler, so it is hidden, not destroyed; the
+    // run ends right after the message anyway.
+    if (shown_page && ::IsWindow(shown_page))
+        ::ShowWindow(shown_page, SW_HIDE);
     ::MessageBoxA(nullptr, MissingLayoutMessage(file).c_str(), nullptr, MB_OK | MB_ICONSTOP);
     const std::string work = setupState().workFolder;
     if (!work.empty())

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <windows.h>
+
 namespace cv {
 
 /// The message naming the missing layout file `file`.
@@ -12,7 +14,8 @@ std::string MissingLayoutMessage(const std::string& file);
 
 /// True when `theme_folder` + `file` exists. Otherwise shows MissingLayoutMessage (once per
 /// run, however many pages are asked for while it shows), removes the work folder and ends
-/// the run with exit code 0; false.
-bool LayoutFileOrEndRun(const std::string& theme_folder, const std::string& file);
+/// the run with exit code 0; false. `shown_page`, the window of the page still on screen (or
+/// null), is hidden first, so that only the message is left to answer.
+bool LayoutFileOrEndRun(const std::string& theme_folder, const std::string& file, HWND shown_page);
 
 } // namespace cv

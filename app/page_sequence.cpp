@@ -27,7 +27,7 @@ void CMainFrame::BuildPageList() {
 }
 
 bool CMainFrame::OpenPage(const PageOpening& opening, bool visible) {
-    if (!LayoutFileOrEndRun(strings.themeFolder, opening.file))
+    if (!LayoutFileOrEndRun(strings.themeFolder, opening.file, currentPage ? currentPage->m_hWnd : nullptr))
         return false;
     auto* page = new CImageWindow(*this);
     if (!page->Create()) {

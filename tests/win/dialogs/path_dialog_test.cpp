@@ -44,8 +44,8 @@ TEST_F(PathDialogTest, EditFieldSitsAboveTheTreeAndShowsTheInitialFolder) {
             caption = TextOf(b);
             HWND e = ::GetDlgItem(b, CPathDialog::kEditId);
             // The browser fills the field from its first selection change, which may
-            // come a moment after the window appears.
-            for (int i = 0; i < 100 && TextOf(e).empty(); ++i)
+            // come a moment after the window appears (seconds on a loaded machine).
+            for (int i = 0; i < 500 && TextOf(e).empty(); ++i)
                 ::Sleep(20);
             edit_text = TextOf(e);
             ::GetWindowRect(e, &edit);

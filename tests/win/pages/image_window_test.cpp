@@ -449,10 +449,10 @@ TEST_F(PageTest, NavigationClicksAreReportedAndThePageEndsItself) {
                                                 NamedButton(2, "IDC_OTHER")}));
     auto page = Load("nav.lcd");
     Click(*page, "IDC_OTHER");
-    EXPECT_EQ(host_.reports, (Reports{"click IDC_OTHER 0 nav.lcd"}));
+    EXPECT_EQ(host_.reports, (Reports{"click IDC_OTHER -1 nav.lcd"}));
     EXPECT_NE(page->m_hWnd, nullptr); // an unknown control leaves the page standing
     Click(*page, "IDC_NEXT");
-    EXPECT_EQ(host_.reports.back(), "click IDC_NEXT 0 nav.lcd");
+    EXPECT_EQ(host_.reports.back(), "click IDC_NEXT -1 nav.lcd");
     EXPECT_EQ(page->m_hWnd, nullptr);
     EXPECT_EQ(host_.opened, page.get()); // the object lives on until it is deleted
     page.reset();
@@ -518,7 +518,7 @@ TEST_F(PageTest, CustomerNamesAreReportedBeforeTheClickGoesOn) {
     EXPECT_EQ(host_.reports, (Reports{"install for anyone"}));
     ::SetWindowTextA(user, "Bo");
     Click(*page, "IDC_NEXT");
-    EXPECT_EQ(host_.reports, (Reports{"install for anyone", "customer Bo / Acme", "click IDC_NEXT 0 customer.lcd"}));
+    EXPECT_EQ(host_.reports, (Reports{"install for anyone", "customer Bo / Acme", "click IDC_NEXT -1 customer.lcd"}));
 }
 
 TEST_F(PageTest, BrowseAsksTheHostAndReportsTheFolderWithItsBackslash) {
