@@ -228,6 +228,9 @@ class Screenshots(DemoWizardTest):
                     screenshot(f"pages-{language}-{number:02}-{name}")
                 finally:
                     self.driver.thaw()
+                # The progress page stays while the files are installed; the completion page
+                # follows it.
+                self.page = progress
                 self.assertEqual(self.replaced(), "complete")
                 continue
             self.assertEqual(self.shown_page(), name)
