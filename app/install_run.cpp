@@ -2,6 +2,7 @@
 // split-files build, the archive unpacking straight into the install folder.
 #include "app/error_setup.h"
 #include "app/main_frame.h"
+#include "app/page_progress_bar.h"
 #include "app/trace.h"
 #include "archive/compress.h"
 #include "common/setup_state.h"
@@ -17,21 +18,13 @@ namespace cv {
 
 namespace {
 
-/// The "IDC_PROGRESS1" bar of a page, or null when the page has none.
-HWND ProgressBarOf(CImageWindow* page) {
-    if (!page || !page->m_hWnd)
-        return nullptr;
-    int id = page->FindControlByName("IDC_PROGRESS1");
-    return id == -1 ? nullptr : page->GetDlgItem(id);
-}
-
 /// What the engine tells the user, on the progress page. Called from the engine's worker; the
 /// page's controls are reached by messages only (SetDlgItemText and SendMessage are serviced
 /// by the window thread while it waits for the worker).
 class ProgressPage : public IInstallProgress {
   public:
     explicit ProgressPage(CWnd* page)
-        : page_(dynamic_cast<CImageWindow*>(page)), bar_(ProgressBarOf(page_)) {}
+        : page_(dynamic_cast<CImageWindow*>(page)), bar_(ProgressBarOf(page)) {}
 
     void SetStatusText(const std::string& text, bool second) override {
         if (page_ && page_->m_hWnd)
@@ -68,21 +61,6 @@ class ProgressPage : public IInstallProgress {
     HWND bar_;
 };
 
-/// The unpacking's per-file progress on the same bar.
-class UnpackBar : public IExtractProgress {
-  public:
-    explicit UnpackBar(HWND bar) : bar_(bar) {}
-    void SetFileCount(std::size_t files) override {
-        ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
-    }
-    void SetFilesUnpacked(int count) override {
-        ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
-    }
-
-  private:
-    HWND bar_;
-};
-
 /// The unpacking writes its "FILE" lines into the engine's log.
 class LogLines : public IUninstallLog {
   public:
@@ -102,7 +80,7 @@ class ArchiveIntoInstallFolder : public ISplitInstaller {
     explicit ArchiveIntoInstallFolder(HWND bar) : bar_(bar) {}
     bool InstallFiles(const std::string&, UninstallLogWriter& log) override {
         LogLines lines(log);
-        UnpackBar progress(bar_);
+        PageProgressBar progress(bar_);
         CCompress compress;
         compress.engine = &lines;
         compress.progress = bar_ ? &progress : nullptr;
@@ -139,7 +117,7 @@ void CMainFrame::RunInstallation() {
     };
 
     ProgressPage progress(currentPage);
-    ArchiveIntoInstallFolder archive(ProgressBarOf(dynamic_cast<CImageWindow*>(currentPage)));
+    ArchiveIntoInstallFolder archive(ProgressBarOf(currentPage));
     cv::RunInstallation(std::move(context), progress, state.splitBuild == kOn ? &archive : nullptr);
     ContinueAfterInstallation();
 }

@@ -1,41 +1,12 @@
 // The start page and the unpacking of the product archive behind it.
 #include "app/main_frame.h"
+#include "app/page_progress_bar.h"
 #include "app/trace.h"
 #include "archive/compress.h"
 #include "common/setup_state.h"
 #include "pages/image_window_win.h"
 
-#include <commctrl.h>
-
 namespace cv {
-
-namespace {
-
-/// The unpacking's progress on the "IDC_PROGRESS1" bar of a page: one step per file.
-class PageProgressBar : public IExtractProgress {
-  public:
-    explicit PageProgressBar(HWND bar) : bar_(bar) {}
-    void SetFileCount(std::size_t files) override {
-        ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
-    }
-    void SetFilesUnpacked(int count) override {
-        ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
-    }
-
-  private:
-    HWND bar_;
-};
-
-/// The progress bar of `page`, or null when it has none.
-HWND ProgressBarOf(CWnd* page) {
-    auto* image = dynamic_cast<CImageWindow*>(page);
-    if (!image || !image->m_hWnd)
-        return nullptr;
-    int id = image->FindControlByName("IDC_PROGRESS1");
-    return id == -1 ? nullptr : image->GetDlgItem(id);
-}
-
-} // namespace
 
 bool CMainFrame::CreateStartPage() {
     auto* page = new CImageWindow(*this);
