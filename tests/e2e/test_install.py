@@ -7,6 +7,7 @@ that blocked it is released; Cancel during a long copy stops at the next file.""
 import os
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 from pathlib import Path
@@ -41,21 +42,30 @@ def log_bytes(lines):
     return b"".join(line.encode("latin-1") + b"\r\n" for line in lines)
 
 
+def wine_run(*args):
+    """Runs a Wine command; returns (exit status, its output). The output goes through a file,
+    not a pipe: a Wine program may start Wine's background processes, which inherit its
+    handles and would keep a pipe open long after the command has ended."""
+    with tempfile.TemporaryFile() as out:
+        status = subprocess.run(["wine", *args], stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=subprocess.DEVNULL, timeout=120).returncode
+        out.seek(0)
+        return status, out.read().decode("cp1252", errors="replace")
+
+
 def reg_delete(key):
     """Removes a registry key left by an earlier test in the same prefix."""
     if reg_values(key) is not None:
-        subprocess.run(["wine", "reg", "delete", key, "/f"], capture_output=True, stdin=subprocess.DEVNULL,
-                       timeout=120)
+        wine_run("reg", "delete", key, "/f")
 
 
 def reg_values(key):
     """The values of a registry key as name -> (type, data), or None when the key is missing."""
-    done = subprocess.run(["wine", "reg", "query", key], capture_output=True, stdin=subprocess.DEVNULL,
-                          text=True, timeout=120)
-    if done.returncode != 0:
+    status, output = wine_run("reg", "query", key)
+    if status != 0:
         return None
     values = {}
-    for line in done.stdout.splitlines():
+    for line in output.splitlines():
         parts = line.strip().split(None, 2)
         if len(parts) >= 2 and parts[1].startswith("REG_"):
             values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
@@ -65,13 +75,12 @@ def reg_values(key):
 def attributes(windows_path):
     """The attribute letters that attrib shows for one file (e.g. {"A", "R", "H"}): one
     column of letters before the path ("AS           C:\\x.txt")."""
-    done = subprocess.run(["wine", "cmd", "/c", "attrib", windows_path], capture_output=True,
-                          stdin=subprocess.DEVNULL, text=True, timeout=120)
-    for line in done.stdout.splitlines():
+    _, output = wine_run("cmd", "/c", "attrib", windows_path)
+    for line in output.splitlines():
         if line.rstrip().lower().endswith(windows_path.lower()):
             flags = line.rstrip()[:-len(windows_path)]
             return set(flags.replace(" ", ""))
-    raise AssertionError(f"attrib did not list {windows_path}: {done.stdout!r} {done.stderr!r}")
+    raise AssertionError(f"attrib did not list {windows_path}: {output!r}")
 
 
 # ------------------------------------------------------------------ product folders
