@@ -142,7 +142,7 @@ def list_installed():
         if key == "FILE" and path.is_file():
             print(f"demo:   {value} ({path.stat().st_size} bytes)")
         elif key == "DIR" and path.is_dir():
-            print(f"demo:   {value}\\")
+            print(f"demo:   {value if value.endswith(chr(92)) else value + chr(92)}")
         else:
             print(f"demo:   {value} MISSING")
             status = 1

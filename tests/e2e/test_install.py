@@ -393,6 +393,7 @@ class Install(cvdrive.SetupRunTest):
         head = [f"TOTALFILE={count}", f"DIR={target}\\", *folders]
         self.assertEqual(lines[:len(head)], head)
         copied = lines[len(head):]
+        print(f"cancelled after {len(copied)} of {count} files", file=sys.stderr)
         self.assertTrue(0 < len(copied) < count, f"{len(copied)} files of {count} logged")
         # Only the files copied before the cancel are logged, in order, and nothing after them.
         self.assertEqual(copied, [f"FILE={target}\\d{i // 250}\\f{i:04}.txt" for i in range(len(copied))])
