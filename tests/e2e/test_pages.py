@@ -228,6 +228,9 @@ class Screenshots(DemoWizardTest):
                     screenshot(f"pages-{language}-{number:02}-{name}")
                 finally:
                     self.driver.thaw()
+                # The page that follows is the one after the progress page, which the
+                # installation closes by itself.
+                self.page = progress
                 self.assertEqual(self.replaced(), "complete")
                 continue
             self.assertEqual(self.shown_page(), name)
