@@ -79,11 +79,24 @@ def walk(setup):
             for caption in clicks:
                 driver.click(page, caption)
                 time.sleep(0.3)
-            shoot(f"{number:02}-{name}")
             if forward is None:
-                page = next_page(driver, page)  # the progress page moves on by itself
+                # The progress page installs the demo's three small files and gives way at
+                # once: its thread was held still when it appeared (below), so that the
+                # picture shows it; then the completion page follows by itself.
+                cvdrive.screenshot(f"{number:02}-{name}")
+                print(f"demo: {number:02}-{name}: {cvdrive.OUTPUT / f'{number:02}-{name}.png'}")
+                driver.thaw()
+                page = next_page(driver, page)
                 continue
+            shoot(f"{number:02}-{name}")
             driver.click(page, forward)
+            if name == "ready":
+                page = driver.freeze("#32770", CAPTION, page, 150)
+                if page is None:
+                    print("demo: no progress page")
+                    return 1
+                time.sleep(0.5)
+                continue
             if name != "complete":
                 page = next_page(driver, page)
                 if page is None:
