@@ -6,6 +6,7 @@ shows the pages the walk does not reach (start, cancel and error pages) one at a
 
     run_demo.py SETUP_FOLDER SCREENSHOT_FOLDER
 """
+import os
 import shutil
 import sys
 import time
@@ -78,11 +79,24 @@ def walk(setup):
             for caption in clicks:
                 driver.click(page, caption)
                 time.sleep(0.3)
-            shoot(f"{number:02}-{name}")
             if forward is None:
-                page = next_page(driver, page)  # the progress page moves on by itself
+                # The progress page installs the demo's three small files and gives way at
+                # once: its thread was held still when it appeared (below), so that the
+                # picture shows it; then the completion page follows by itself.
+                cvdrive.screenshot(f"{number:02}-{name}")
+                print(f"demo: {number:02}-{name}: {cvdrive.OUTPUT / f'{number:02}-{name}.png'}")
+                driver.thaw()
+                page = next_page(driver, page)
                 continue
+            shoot(f"{number:02}-{name}")
             driver.click(page, forward)
+            if name == "ready":
+                page = driver.freeze("#32770", CAPTION, page, 150)
+                if page is None:
+                    print("demo: no progress page")
+                    return 1
+                time.sleep(0.5)
+                continue
             if name != "complete":
                 page = next_page(driver, page)
                 if page is None:
@@ -121,10 +135,38 @@ def show_alone(setup, page_name, number):
         driver.close()
 
 
+def list_installed():
+    """Prints what the installation left on the machine, as its uninstall log names it: each
+    folder and file with the file's size. Returns 1 when a logged file is missing."""
+    settings = (Path(__file__).resolve().parent / "demo" / "setup.inf").read_text()
+    code = next(line.split("=", 1)[1].strip() for line in settings.splitlines() if line.startswith("a3="))
+    drive_c = Path(os.environ["WINEPREFIX"]) / "drive_c"
+    log = drive_c / "windows" / "Installer" / code / "uninstall.log"
+    if not log.exists():
+        print(f"demo: no uninstall log at {log}")
+        return 1
+    status = 0
+    print(f"demo: installed, as C:\\windows\\Installer\\{code}\\uninstall.log lists it:")
+    for line in log.read_bytes().decode("latin-1").split("\r\n"):
+        key, _, value = line.partition("=")
+        if key not in ("DIR", "FILE"):
+            continue
+        path = drive_c.joinpath(*value[3:].split("\\"))
+        if key == "FILE" and path.is_file():
+            print(f"demo:   {value} ({path.stat().st_size} bytes)")
+        elif key == "DIR" and path.is_dir():
+            print(f"demo:   {value if value.endswith(chr(92)) else value + chr(92)}")
+        else:
+            print(f"demo:   {value} MISSING")
+            status = 1
+    return status
+
+
 def main():
     setup, shots = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     cvdrive.OUTPUT = shots
     status = walk(setup)
+    status |= list_installed()
     for offset, name in enumerate(EXTRA_PAGES):
         status |= show_alone(setup, name, len(WALK) + 1 + offset)
     return status
