@@ -2,6 +2,7 @@
 // split-files build, the archive unpacking straight into the install folder.
 #include "app/error_setup.h"
 #include "app/main_frame.h"
+#include "app/progress_steps.h"
 #include "app/trace.h"
 #include "archive/compress.h"
 #include "common/setup_state.h"
@@ -38,6 +39,7 @@ class ProgressPage : public IInstallProgress {
             page_->SetProgressText(text, second ? 1 : 0);
     }
     void SetRange(int count) override {
+        steps_.SetRange(count);
         if (!bar_)
             return;
         // The 16-bit range message holds up to 65535 files; a longer list needs the 32-bit one.
@@ -47,7 +49,7 @@ class ProgressPage : public IInstallProgress {
             ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
     }
     void SetPosition(int position) override {
-        if (bar_)
+        if (bar_ && steps_.Worth(position))
             ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     }
     int AskRetryIgnoreAbort(const std::string& text, bool abort_only) override {
@@ -66,6 +68,7 @@ class ProgressPage : public IInstallProgress {
   private:
     CImageWindow* page_;
     HWND bar_;
+    ProgressSteps steps_;
 };
 
 /// The unpacking's per-file progress on the same bar.
@@ -73,14 +76,17 @@ class UnpackBar : public IExtractProgress {
   public:
     explicit UnpackBar(HWND bar) : bar_(bar) {}
     void SetFileCount(std::size_t files) override {
+        steps_.SetRange(static_cast<int>(files) + 1);
         ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
     }
     void SetFilesUnpacked(int count) override {
-        ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
+        if (steps_.Worth(count))
+            ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
     }
 
   private:
     HWND bar_;
+    ProgressSteps steps_;
 };
 
 /// The unpacking writes its "FILE" lines into the engine's log.

@@ -1,5 +1,6 @@
 // The start page and the unpacking of the product archive behind it.
 #include "app/main_frame.h"
+#include "app/progress_steps.h"
 #include "app/trace.h"
 #include "archive/compress.h"
 #include "common/setup_state.h"
@@ -16,14 +17,17 @@ class PageProgressBar : public IExtractProgress {
   public:
     explicit PageProgressBar(HWND bar) : bar_(bar) {}
     void SetFileCount(std::size_t files) override {
+        steps_.SetRange(static_cast<int>(files) + 1);
         ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
     }
     void SetFilesUnpacked(int count) override {
-        ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
+        if (steps_.Worth(count))
+            ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
     }
 
   private:
     HWND bar_;
+    ProgressSteps steps_;
 };
 
 /// The progress bar of `page`, or null when it has none.
