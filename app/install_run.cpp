@@ -31,6 +31,7 @@ class ProgressPage : public IInstallProgress {
             page_->SetProgressText(text, second ? 1 : 0);
     }
     void SetRange(int count) override {
+        steps_.SetRange(count);
         if (!bar_)
             return;
         // The 16-bit range message holds up to 65535 files; a longer list needs the 32-bit one.
@@ -40,7 +41,7 @@ class ProgressPage : public IInstallProgress {
             ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
     }
     void SetPosition(int position) override {
-        if (bar_)
+        if (bar_ && steps_.Worth(position))
             ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     }
     int AskRetryIgnoreAbort(const std::string& text, bool abort_only) override {
@@ -59,6 +60,7 @@ class ProgressPage : public IInstallProgress {
   private:
     CImageWindow* page_;
     HWND bar_;
+    ProgressSteps steps_;
 };
 
 /// The unpacking writes its "FILE" lines into the engine's log.

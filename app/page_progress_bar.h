@@ -1,8 +1,9 @@
 #pragma once
-/// The unpacking's progress on the "IDC_PROGRESS1" bar of a page: one step per file. Used by
+/// The unpacking's progress on the "IDC_PROGRESS1" bar of a page, in at most about 256 steps. Used by
 /// the start page (unpacking into the work folder) and by the installation run (a split-files
 /// build unpacks into the install folder).
 
+#include "app/progress_steps.h"
 #include "archive/extract_progress.h"
 #include "pages/image_window_win.h"
 
@@ -15,14 +16,17 @@ class PageProgressBar : public IExtractProgress {
   public:
     explicit PageProgressBar(HWND bar) : bar_(bar) {}
     void SetFileCount(std::size_t files) override {
+        steps_.SetRange(static_cast<int>(files) + 1);
         ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(files));
     }
     void SetFilesUnpacked(int count) override {
-        ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
+        if (steps_.Worth(count))
+            ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(count), 0);
     }
 
   private:
     HWND bar_;
+    ProgressSteps steps_;
 };
 
 /// The "IDC_PROGRESS1" bar of `page`, or null when it is no page window or has no such bar.

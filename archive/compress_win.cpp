@@ -42,7 +42,14 @@ class HandleSink : public cab::FileSink {
         return true;
     }
     std::string error() const override { return error_; }
-    void Close() { file_.reset(); }
+    /// Gives the file its stored time through the handle still open (no second opening of
+    /// the file, which costs as much as a small file's writing), then closes it.
+    void Close(std::uint16_t date, std::uint16_t time) {
+        FILETIME local{}, utc{};
+        if (file_ && ::DosDateTimeToFileTime(date, time, &local) && ::LocalFileTimeToFileTime(&local, &utc))
+            ::SetFileTime(file_.get(), &utc, nullptr, &utc);
+        file_.reset();
+    }
 
   private:
     UniqueFile file_;
@@ -79,20 +86,17 @@ class UnpackHandler : public cab::ExtractHandler {
     }
 
     bool close_file(const cab::FileRecord& file, std::unique_ptr<cab::FileSink> sink) override {
-        static_cast<HandleSink*>(sink.get())->Close();
         // Time and attributes go to the file just written. Applying them to the stored name
         // as it stands would reach another file, or one outside the destination, when the
         // name carries a folder part.
-        std::string path = extractionState().destination + BareName(file.name);
-        UniqueFile target(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (target) {
-            FILETIME local{}, utc{};
-            if (::DosDateTimeToFileTime(file.date, file.time, &local) && ::LocalFileTimeToFileTime(&local, &utc))
-                ::SetFileTime(target.get(), &utc, nullptr, &utc);
-            target.reset();
+        static_cast<HandleSink*>(sink.get())->Close(file.date, file.time);
+        // A file just created has the archive attribute and no other; only other attributes
+        // need a call.
+        const std::uint32_t attributes = file.attributes & 0x27;
+        if (attributes != FILE_ATTRIBUTE_ARCHIVE) {
+            std::string path = extractionState().destination + BareName(file.name);
+            ::SetFileAttributesA(path.c_str(), attributes);
         }
-        ::SetFileAttributesA(path.c_str(), file.attributes & 0x27);
         return true;
     }
 

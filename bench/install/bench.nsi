@@ -16,7 +16,8 @@ SilentInstall silent
 
 Section
   SetOutPath "$INSTDIR"
-  File /r "${PAYLOAD}/*"
+  ; Not the payload generator's description of its files, which the Corvane product leaves out.
+  File /r /x .payload.json "${PAYLOAD}/*"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Corvane Bench NSIS"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'

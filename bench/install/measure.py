@@ -49,6 +49,14 @@ def count_files(folder):
     return sum(1 for p in folder.rglob("*") if p.is_file()) if folder.exists() else 0
 
 
+def count_log_files(log):
+    """The "FILE" lines of the setup's uninstall log, or 0 without a log."""
+    if not log.exists():
+        return 0
+    lines = log.read_bytes().decode("cp1252", errors="replace").splitlines()
+    return sum(1 for line in lines if line.startswith("FILE="))
+
+
 class Machine:
     """The prefix's state that one run leaves behind, and its removal."""
 
@@ -57,6 +65,7 @@ class Machine:
         self.setup_dir = unix_path(prefix, SETUP_FOLDER)
         self.nsis_dir = unix_path(prefix, NSIS_FOLDER)
         self.log_dir = prefix / "drive_c" / "windows" / "Installer" / SETUP_CODE
+        self.log = self.log_dir / "uninstall.log"
         self.reg_file = work / "remove-registration.reg"
         self.reg_file.write_text(f"REGEDIT4\r\n\r\n[-{UNINSTALL}\\{SETUP_CODE}]\r\n\r\n"
                                  f"[-{UNINSTALL}\\{NSIS_CODE}]\r\n\r\n")
@@ -163,7 +172,8 @@ def measure(args, machine, clock):
         # the file once the setup has ended.
         lines = list(clock.lines_since(offset))
         return {"seconds": seconds, "rc": rc, "step": install_step(lines),
-                "files": count_files(machine.setup_dir), "traces": len(lines)}
+                "files": count_files(machine.setup_dir), "logged": count_log_files(machine.log),
+                "traces": len(lines)}
 
     def run_nsis():
         seconds, rc = timed(["wine", str(args.nsis_exe), "/S", "/D=" + NSIS_FOLDER])
@@ -176,8 +186,9 @@ def measure(args, machine, clock):
     runners = {"setup": run_setup, "nsis": run_nsis}
     for name, run in runners.items():
         result = run()
+        logged = f", {result['logged']} FILE lines in its uninstall log" if "logged" in result else ""
         print(f"warm-up {name:5}: {result['seconds']:7.2f} s, exit code {result['rc']}, "
-              f"{result['files']} files installed", flush=True)
+              f"{result['files']} files installed{logged}", flush=True)
     print(f"registered: setup {'yes' if machine.registered(SETUP_CODE) else 'no'}, "
           f"nsis {'yes' if machine.registered(NSIS_CODE) else 'no'}", flush=True)
     machine.clean()
@@ -211,6 +222,9 @@ def measure(args, machine, clock):
     else:
         print("install step / NSIS:      not measured (the setup wrote no \"StartCopyNowTH 1\" and "
               "\"StartCopyNowTH 2\" trace lines)")
+    logged = {r["logged"] for r in results["setup"]}
+    print(f"setup: {sorted({r['files'] for r in results['setup']})} files installed, "
+          f"{sorted(logged)} FILE lines in its uninstall log, for {args.expect_files} files")
     installed = {r["files"] for r in results["setup"]}
     if installed != {args.expect_files}:
         print(f"note: the setup installed {sorted(installed)} of {args.expect_files} files; its "
