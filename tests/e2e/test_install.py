@@ -14,6 +14,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
+from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot, win_path  # noqa: E402
 from demo_wizard import CAPTION, DEMO, ENGLISH, DemoWizardTest, pack as pack_demo  # noqa: E402
 
@@ -144,14 +145,7 @@ class Install(cvdrive.SetupRunTest):
 
     def page(self, label, timeout=60):
         """The visible page showing `label`, waited for."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            for w in self.driver.windows():
-                if w["visible"] and w["class"] == "#32770" and \
-                        label in [c["text"] for c in self.driver.controls(w["hwnd"])]:
-                    return w
-            time.sleep(0.1)
-        self.fail(f"no page {label!r}; windows: {self.driver.windows()}")
+        return Wizard(self, self.driver).page(label, timeout)
 
     def copy_dialog(self, timeout=60, other_than=None):
         """The copy-error dialog (a new one, when `other_than` names the one before): (window,

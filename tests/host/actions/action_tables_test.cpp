@@ -1,4 +1,5 @@
 #include "app/action_tables.h"
+#include "tests/host/common/memory_section.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +9,7 @@
 namespace cv {
 namespace {
 
-/// A settings section in memory that records which keys were asked for.
-struct Section {
-    std::map<std::string, std::string> values;
-    mutable std::vector<std::string> asked;
-
-    SectionLookup lookup() const {
-        return [this](const std::string& key, std::size_t buffer) {
-            asked.push_back(key);
-            auto found = values.find(key);
-            std::string value = found == values.end() ? "" : found->second;
-            return value.substr(0, buffer - 1);
-        };
-    }
-};
+using Section = MemorySection;
 
 std::string Upper(const std::string& text) {
     std::string out = text;

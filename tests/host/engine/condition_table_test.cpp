@@ -1,4 +1,5 @@
 #include "engine/condition_table.h"
+#include "tests/host/common/memory_section.h"
 
 #include <gtest/gtest.h>
 
@@ -7,20 +8,7 @@
 namespace cv {
 namespace {
 
-/// A settings section in memory that records which keys were asked for.
-struct Section {
-    std::map<std::string, std::string> values;
-    mutable std::vector<std::string> asked;
-
-    SectionLookup lookup() const {
-        return [this](const std::string& key, std::size_t buffer) {
-            asked.push_back(key);
-            auto found = values.find(key);
-            std::string value = found == values.end() ? "" : found->second;
-            return value.substr(0, buffer - 1);
-        };
-    }
-};
+using Section = MemorySection;
 
 TEST(ReadConditionRows, ReadsEachRowWithItsActionKeys) {
     Section s{{{"TOTAL", "2"}, {"A0", "big"}, {"B0", "<Size>"}, {"C0", ">"}, {"D0", "9"},
