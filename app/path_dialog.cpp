@@ -88,6 +88,11 @@ void CPathDialog::OnInitialized(HWND browser) {
         start = current;
     }
     ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(start.c_str()));
+    // The selection change that fills the field may not come, or come with no folder path,
+    // while the tree is still reading its drives (seen under Wine); the field then shows
+    // the folder the browser was asked to start at.
+    if (edit_ && ::GetWindowTextLengthA(edit_) == 0 && start.size() > 1 && start[1] == ':')
+        ::SetWindowTextA(edit_, start.c_str());
 }
 
 void CPathDialog::OnSelectionChanged(HWND browser, LPARAM item) {
