@@ -13,6 +13,7 @@
 #include "engine/file_list.h"
 #include "engine/install_progress.h"
 #include "engine/install_target.h"
+#include "engine/prior_state.h"
 #include "engine/uninstall_log_writer.h"
 
 #include <string>
@@ -50,6 +51,9 @@ class CCVEngine {
 
     /// Split-files builds only: what extracts the archive into the install folder.
     void SetSplitInstaller(ISplitInstaller* installer) { split_ = installer; }
+    /// Where the steps report what they found on the machine before changing it; unset, it
+    /// is recorded nowhere.
+    void SetPriorState(IPriorState* prior) { prior_ = prior ? prior : &no_prior_; }
 
     /// The whole run on the window thread (Windows only): BeginRun, InstallAll on the worker
     /// thread `StartCopyNowTH` (which initialises COM for itself) waited for while messages are
@@ -75,6 +79,7 @@ class CCVEngine {
     IInstallProgress& progress() { return progress_; }
     UninstallLogWriter& log() { return log_; }
     ISplitInstaller* split_installer() { return split_; }
+    IPriorState& prior() { return *prior_; }
 
     /// ExpandVariables with this run's path values.
     std::string Expand(std::string_view text) const;
@@ -117,6 +122,8 @@ class CCVEngine {
     IInstallProgress& progress_;
     UninstallLogWriter log_;
     ISplitInstaller* split_ = nullptr;
+    NullPriorState no_prior_;
+    IPriorState* prior_ = &no_prior_;
 
     std::string token_;
     std::string source_folder_;
