@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks for building and testing Corvane: the MinGW-w64
 # cross compiler, Wine (32-bit), Xvfb, ImageMagick, CMake, Ninja, GoogleTest, cabextract,
-# zlib, clang and Python. Does nothing when everything is there.
+# zlib, libdeflate, clang and Python. Does nothing when everything is there.
 set -eu
 
 need=()
@@ -17,6 +17,8 @@ have ninja || need+=(ninja-build)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 have cabextract || need+=(cabextract)
 [ -f /usr/include/zlib.h ] || need+=(zlib1g-dev)
+# libdeflate: the benchmarks measure our inflate against it.
+[ -f /usr/include/libdeflate.h ] || need+=(libdeflate-dev)
 have clang || need+=(clang)
 have python3 || need+=(python3)
 have gcab || need+=(gcab)
