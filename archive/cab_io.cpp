@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace cv::cab {
 
@@ -110,6 +112,33 @@ std::unique_ptr<Stream> FileIo::open(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<FileStream>(f, size);
+}
+
+std::string FileIo::locate(const std::string& folder, const std::string& name) {
+    const std::string exact = folder + name;
+#ifdef _WIN32
+    return exact;
+#else
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(exact, ec))
+        return exact;
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    const std::string wanted = lower(name);
+    std::string best;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (lower(candidate) == wanted && (best.empty() || candidate < best))
+            best = candidate;
+    }
+    return best.empty() ? exact : folder + best;
+#endif
 }
 
 void MemoryIo::add(const std::string& name, std::vector<std::uint8_t> bytes) {

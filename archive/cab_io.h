@@ -39,12 +39,22 @@ class Io {
     virtual ~Io() = default;
     /// Opens the stream `name` for reading; null when it does not exist or cannot be opened.
     virtual std::unique_ptr<Stream> open(const std::string& name) = 0;
+    /// The name under which the cabinet `name` of a set is opened from `folder` (ending in
+    /// its separator, or ""): `folder + name` here; an Io over a file system that tells case
+    /// apart finds the file as Windows would, without regard to case.
+    virtual std::string locate(const std::string& folder, const std::string& name) {
+        return folder + name;
+    }
 };
 
 /// Streams over files of the C runtime.
 class FileIo : public Io {
   public:
     std::unique_ptr<Stream> open(const std::string& path) override;
+    /// `folder + name` when that file exists (or on Windows, which ignores case itself);
+    /// otherwise the first file of `folder`, in name order, whose name equals `name` but for
+    /// the case of ASCII letters; `folder + name` when there is none.
+    std::string locate(const std::string& folder, const std::string& name) override;
 };
 
 /// Streams over byte buffers registered by name (tests and fuzzers). The buffers are copied.

@@ -13,6 +13,18 @@ std::string folder_part(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+std::string stored_file_name(const std::string& stored) {
+    const auto cut = stored.find_last_of("/\\");
+    std::string name = cut == std::string::npos ? stored : stored.substr(cut + 1);
+    if (name == "." || name == "..")
+        return {};
+    return name;
+}
+
+std::string skipped_file_warning(const std::string& stored) {
+    return "skipped '" + stored + "': its stored name has no file name part";
+}
+
 bool is_bare_name(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of("/\\:") == std::string::npos;
@@ -90,9 +102,10 @@ class SetReader {
             return "cabinet '" + prev.name + "' is corrupt: its next cabinet name '" + name +
                    "' is not a plain file name";
         });
-        const std::string path = folder_ + name;
+        // Looked up again on every try: the user may have inserted the disk meanwhile.
+        std::string path;
         std::unique_ptr<Stream> stream;
-        while (!(stream = io_.open(path))) {
+        while (!(stream = io_.open(path = io_.locate(folder_, name)))) {
             check(handler_.next_cabinet({folder_, name, ph.next_disk}), Status::missing_cabinet,
                   [&] {
                       return "cabinet '" + prev.name + "' continues in '" + path + "' (disk '" +

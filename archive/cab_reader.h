@@ -23,6 +23,13 @@ class FileSink {
     virtual std::string error() const { return {}; }
 };
 
+/// Takes a file's bytes and keeps none: for testing a cabinet, and for files an extractor
+/// skips (their bytes must still be decoded for the files after them in the folder).
+class DiscardSink : public FileSink {
+  public:
+    bool write(const std::uint8_t*, std::size_t) override { return true; }
+};
+
 /// A later cabinet of the set that could not be opened.
 struct MissingCabinet {
     std::string folder;       ///< folder of the first cabinet, with its separator ("" if none)
@@ -66,6 +73,15 @@ Result extract(Io& io, const std::string& path, ExtractHandler& handler,
 
 /// The folder part of `path` including its last '/' or '\\' ("" when there is none).
 std::string folder_part(const std::string& path);
+
+/// The name a stored file is written under: the part of its stored name after the last '\\'
+/// or '/', so that a folder part never leads outside the destination; "" when that part is
+/// empty, "." or ".." (a stored name such as "/" or "dir\\"): such a file has nowhere to go,
+/// and the extractors skip it with `skipped_file_warning`.
+std::string stored_file_name(const std::string& stored);
+
+/// The warning for a file skipped because its stored name has no file name part.
+std::string skipped_file_warning(const std::string& stored);
 
 /// Whether a cabinet name read from a cabinet is a bare file name (no folder part, not "."
 /// or ".."), so that it cannot lead outside the folder of the first cabinet.

@@ -7,7 +7,6 @@
 #include "framework/handle.h"
 #include "framework/thread.h"
 #include "common/file_system.h"
-#include "common/path_text.h"
 
 #include <windows.h>
 
@@ -16,8 +15,8 @@ namespace cv {
 namespace {
 
 /// The bare file name of a stored name: any folder part is dropped, so nothing is written
-/// outside the destination folder.
-std::string BareName(const std::string& stored) { return FileNamePart(stored); }
+/// outside the destination folder; "" for a name with no file name part ("/", "dir\\").
+std::string BareName(const std::string& stored) { return cab::stored_file_name(stored); }
 
 void TraceStep(const std::string& step) {
     const ExtractTrace& trace = extractionState().trace;
@@ -70,7 +69,15 @@ class UnpackHandler : public cab::ExtractHandler {
 
     std::unique_ptr<cab::FileSink> copy_file(const std::string&, const cab::FileRecord& file) override {
         ExtractionState& state = extractionState();
-        std::string path = state.destination + BareName(file.name);
+        const std::string name = BareName(file.name);
+        if (name.empty()) {
+            // Such a file has nowhere to go; the rest of the cabinet still comes out. Its
+            // bytes are decoded all the same, as the files after it in its folder need them.
+            TraceStep("CompactFilesTH6 " + cab::skipped_file_warning(file.name));
+            AdvanceProgress(state);
+            return std::make_unique<cab::DiscardSink>();
+        }
+        std::string path = state.destination + name;
         if (state.log)
             state.log->WriteLogEntry("FILE", path);
         UniqueFile out(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -79,9 +86,7 @@ class UnpackHandler : public cab::ExtractHandler {
             refusal_ = "cannot create " + path + " (error " + std::to_string(::GetLastError()) + ")";
             return nullptr;
         }
-        int count = ++state.filesUnpacked;
-        if (state.progress)
-            state.progress->SetFilesUnpacked(count);
+        AdvanceProgress(state);
         return std::make_unique<HandleSink>(std::move(out));
     }
 
@@ -89,7 +94,10 @@ class UnpackHandler : public cab::ExtractHandler {
         // Time and attributes go to the file just written. Applying them to the stored name
         // as it stands would reach another file, or one outside the destination, when the
         // name carries a folder part.
-        static_cast<HandleSink*>(sink.get())->Close(file.date, file.time);
+        auto* written = dynamic_cast<HandleSink*>(sink.get());
+        if (!written)
+            return true; // a skipped file
+        written->Close(file.date, file.time);
         // A file just created has the archive attribute and no other; only other attributes
         // need a call.
         const std::uint32_t attributes = file.attributes & 0x27;
@@ -115,6 +123,13 @@ class UnpackHandler : public cab::ExtractHandler {
     std::string refusal() const override { return refusal_; }
 
   private:
+    /// A skipped file moves the bar too, so that it still reaches its end.
+    static void AdvanceProgress(ExtractionState& state) {
+        int count = ++state.filesUnpacked;
+        if (state.progress)
+            state.progress->SetFilesUnpacked(count);
+    }
+
     std::string refusal_;
 };
 

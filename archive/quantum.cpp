@@ -227,15 +227,20 @@ bool QuantumDecoder::decode_frame_part(BitInput& input, std::uint8_t* out,
                         " bytes back, but only " +
                         std::to_string(available < window_size ? available : window_size) +
                         " bytes of history exist (output byte " + std::to_string(n) + ")");
-        if (length > out_size - n)
+        // A match never crosses the end of its frame. In a folder's last block, which
+        // ends inside its frame, encoders may let the final match run on past the data
+        // (other readers decode it and keep what the block holds), so it is copied into
+        // the window whole, around the window's end if need be, and cut at the block's end.
+        if (length > kQuantumFrameSize - n)
             return fail("Quantum match of " + std::to_string(length) +
-                        " bytes runs past the end of the block (" +
-                        std::to_string(out_size - n) + " bytes left)");
+                        " bytes runs past the end of the frame (" +
+                        std::to_string(kQuantumFrameSize - n) + " bytes left)");
         std::uint32_t from = (window_pos_ - offset) & window_mask_;
         for (std::uint32_t k = 0; k < length; ++k) {
             const std::uint8_t b = window_[from];
             window_[window_pos_] = b;
-            out[n++] = b;
+            if (n < out_size)
+                out[n++] = b;
             from = (from + 1) & window_mask_;
             window_pos_ = (window_pos_ + 1) & window_mask_;
         }

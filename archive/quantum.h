@@ -7,7 +7,9 @@
 /// the models and the history window run on through the whole folder. In cabinets each
 /// data block carries one frame, so this decoder restarts the coder at the start of every
 /// block and ignores the padding after a frame's code. Only a folder's last block may be
-/// shorter than a frame; a block that follows a short block is refused.
+/// shorter than a frame; a block that follows a short block is refused. That last block's
+/// final match may run on past the block's end (within its frame): the block keeps what it
+/// holds, as other readers do.
 ///
 /// Created by `make_quantum_decoder(window_bits)` (archive/block_decoder.h), which returns
 /// nullptr for window_bits outside kQuantumMinWindowBits..kQuantumMaxWindowBits.

@@ -285,7 +285,9 @@ std::size_t ProfileFile::list_keys(const char* section, char* buffer, std::size_
             break;
         }
     }
-    if (!found) {
+    // A buffer of one byte holds no name and the list's end: it gets an empty text. (The
+    // cut below would write before such a buffer and return size - 2.)
+    if (!found || size < 2) {
         buffer[0] = '\0';
         return 0;
     }

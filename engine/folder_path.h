@@ -1,6 +1,7 @@
 #pragma once
 /// CreateFolderPath: makes a folder exist, creating the missing parents first.
 
+#include "common/path_limit.h"
 #include "engine/install_target.h"
 
 #include <string>
@@ -9,7 +10,7 @@ namespace cv {
 
 /// Longest folder path CreateFolderPath takes (the system's 260-character path buffer with its
 /// terminating zero).
-inline constexpr std::size_t kMaxCreatedFolderPath = 259;
+inline constexpr std::size_t kMaxCreatedFolderPath = kMaxPathLength;
 
 /// Creates `path` (trailing backslashes ignored) and every missing folder above it. Each
 /// folder is tried at most twice (once on the way up, once on the way down), so a path of n

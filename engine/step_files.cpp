@@ -1,5 +1,6 @@
 #include "engine/step_files.h"
 
+#include "common/path_limit.h"
 #include "common/text_replace.h"
 #include "engine/engine.h"
 
@@ -75,12 +76,15 @@ bool IsFontDestination(const std::string& destination) {
 bool CopyOneFile(CCVEngine& engine, const std::string& source, const std::string& destination,
                  bool critical, bool source_available) {
     IInstallTarget& target = engine.target();
+    // The system cannot create a file under a longer path: the copy is not tried, and the
+    // question says why.
+    const bool too_long = destination.size() > kMaxPathLength;
     for (;;) {
         // A read-only destination cannot be overwritten: its attributes are reset and the copy
         // tried again. Looking only after a failed copy spares a call per file, which is
         // what installing many small files costs.
-        bool copied = source_available && target.CopyFileReplacing(source, destination);
-        if (!copied) {
+        bool copied = !too_long && source_available && target.CopyFileReplacing(source, destination);
+        if (!copied && !too_long) {
             std::optional<std::uint32_t> attributes = target.GetAttributes(destination);
             if (attributes && (*attributes & kAttrReadOnly) && !(*attributes & kAttrDirectory)) {
                 target.SetAttributes(destination, kAttrNormal);
@@ -100,8 +104,10 @@ bool CopyOneFile(CCVEngine& engine, const std::string& source, const std::string
             engine.Abort();
             return false;
         }
+        const std::string why =
+            too_long ? "Its path is longer than " + std::to_string(kMaxPathLength) + " characters. " : "";
         int answer = engine.progress().AskRetryIgnoreAbort(
-            "Corvane can't copy the file:\r\n" + destination + "\r\nWhat you would like to do ?", false);
+            "Corvane can't copy the file:\r\n" + destination + "\r\n" + why + "What you would like to do ?", false);
         if (answer == kAnswerRetry)
             continue; // the next pass looks at the destination afresh
         if (answer == kAnswerAbort) {

@@ -6,20 +6,7 @@
 
 namespace cv::cvcab {
 
-std::string bare_file_name(const std::string& stored) {
-    const auto cut = stored.find_last_of("/\\");
-    std::string name = cut == std::string::npos ? stored : stored.substr(cut + 1);
-    if (name == "." || name == "..")
-        return {};
-    return name;
-}
-
 namespace {
-
-class DiscardSink : public cab::FileSink {
-  public:
-    bool write(const std::uint8_t*, std::size_t) override { return true; }
-};
 
 class FileWriter : public cab::FileSink {
   public:
@@ -43,7 +30,7 @@ class FileWriter : public cab::FileSink {
 } // namespace
 
 std::unique_ptr<cab::FileSink> TestHandler::copy_file(const std::string&, const cab::FileRecord&) {
-    return std::make_unique<DiscardSink>();
+    return std::make_unique<cab::DiscardSink>();
 }
 
 bool TestHandler::close_file(const cab::FileRecord&, std::unique_ptr<cab::FileSink>) {
@@ -53,10 +40,10 @@ bool TestHandler::close_file(const cab::FileRecord&, std::unique_ptr<cab::FileSi
 
 std::unique_ptr<cab::FileSink> FolderHandler::copy_file(const std::string&,
                                                         const cab::FileRecord& file) {
-    const std::string name = bare_file_name(file.name);
+    const std::string name = cab::stored_file_name(file.name);
     if (name.empty()) {
-        refusal_ = "its stored name has no file name part";
-        return nullptr;
+        skipped_.push_back(file.name);
+        return std::make_unique<cab::DiscardSink>();
     }
     std::string path = folder_;
     if (!path.empty() && path.back() != '/')
@@ -75,7 +62,10 @@ std::unique_ptr<cab::FileSink> FolderHandler::copy_file(const std::string&,
 }
 
 bool FolderHandler::close_file(const cab::FileRecord& file, std::unique_ptr<cab::FileSink> sink) {
-    static_cast<FileWriter*>(sink.get())->file().close(file.date, file.time);
+    auto* writer = dynamic_cast<FileWriter*>(sink.get());
+    if (!writer)
+        return true; // a skipped file
+    writer->file().close(file.date, file.time);
     if (const std::string failure = writer_.error(); !failure.empty()) {
         refusal_ = failure;
         return false;

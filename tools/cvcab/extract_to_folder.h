@@ -5,6 +5,7 @@
 #include "tools/cvcab/background_writer.h"
 
 #include <string>
+#include <vector>
 
 namespace cv::cvcab {
 
@@ -21,8 +22,9 @@ class TestHandler : public cab::ExtractHandler {
 };
 
 /// Writes every file into one folder under its bare file name, whatever folder part the
-/// stored name has, so nothing lands outside that folder (`cvcab x`). The writing runs on a
-/// thread of its own; a write failure is reported by the next call or by `finish`.
+/// stored name has, so nothing lands outside that folder (`cvcab x`). A file whose stored
+/// name has no file name part ("/", "dir\\") is skipped and listed in `skipped`. The writing
+/// runs on a thread of its own; a write failure is reported by the next call or by `finish`.
 class FolderHandler : public cab::ExtractHandler {
   public:
     explicit FolderHandler(std::string folder) : folder_(std::move(folder)) {}
@@ -31,6 +33,8 @@ class FolderHandler : public cab::ExtractHandler {
     bool close_file(const cab::FileRecord& file, std::unique_ptr<cab::FileSink> sink) override;
     std::string refusal() const override { return refusal_; }
     std::size_t files() const { return files_; }
+    /// The stored names of the files skipped so far, in cabinet order.
+    const std::vector<std::string>& skipped() const { return skipped_; }
     /// Waits for the last writes; returns the first write failure ("" when none).
     std::string finish();
 
@@ -39,10 +43,7 @@ class FolderHandler : public cab::ExtractHandler {
     std::string folder_;
     std::string refusal_;
     std::size_t files_ = 0;
+    std::vector<std::string> skipped_;
 };
-
-/// The bare file name of a stored name (after its last '\\' or '/'); "" when that part is
-/// empty, "." or "..".
-std::string bare_file_name(const std::string& stored);
 
 } // namespace cv::cvcab

@@ -3,7 +3,8 @@
 //
 //   cvcab l CAB        list the files
 //   cvcab t CAB        decode every file and check it
-//   cvcab x CAB DIR    extract into DIR
+//   cvcab x CAB DIR    extract into DIR (a file whose stored name has no file name part
+//                      is skipped with a warning)
 //
 // A cabinet embedded in another file (after a stub, say) is found by searching for its
 // header when the file does not begin with one.
@@ -82,7 +83,7 @@ int list(const std::string& path, std::uint64_t offset) {
             return report(name, {cab::Status::corrupt, "next cabinet name '" +
                                                            dir.header.next_cabinet +
                                                            "' is not a plain file name"});
-        name = folder + dir.header.next_cabinet;
+        name = io.locate(folder, dir.header.next_cabinet);
     }
 }
 
@@ -119,6 +120,10 @@ int main(int argc, char** argv) {
             cvcab::FolderHandler handler(argv[3]);
             const auto r = cab::extract(io, path, handler, options);
             const std::string write_failure = handler.finish();
+            // Skipped files are warned about; they alone do not make the run fail.
+            for (const std::string& name : handler.skipped())
+                std::fprintf(stderr, "cvcab: %s: %s\n", path.c_str(),
+                             cab::skipped_file_warning(name).c_str());
             if (!r.ok())
                 return report(path, r);
             if (!write_failure.empty())

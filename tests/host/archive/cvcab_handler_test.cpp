@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -17,10 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CvcabFolder, StoredFolderPartsAreDroppedAndNothingEscapes) {
-    EXPECT_EQ(cvcab::bare_file_name("a\\b\\c.txt"), "c.txt");
-    EXPECT_EQ(cvcab::bare_file_name("..\\..\\evil.txt"), "evil.txt");
-    EXPECT_EQ(cvcab::bare_file_name("../x/.."), "");
-    EXPECT_EQ(cvcab::bare_file_name("dir\\"), "");
+    EXPECT_EQ(cab::stored_file_name("a\\b\\c.txt"), "c.txt");
+    EXPECT_EQ(cab::stored_file_name("..\\..\\evil.txt"), "evil.txt");
+    EXPECT_EQ(cab::stored_file_name("../x/.."), "");
+    EXPECT_EQ(cab::stored_file_name("dir\\"), "");
+    EXPECT_EQ(cab::stored_file_name("/"), "");
+    EXPECT_EQ(cab::stored_file_name("."), "");
 
     const auto root = make_temp_folder("cvcab");
     const auto out = root / "out" / "deep";
@@ -48,14 +51,49 @@ TEST(CvcabFolder, StoredFolderPartsAreDroppedAndNothingEscapes) {
     EXPECT_FALSE(fs::exists(root / "out" / "evil.txt"));
     EXPECT_FALSE(fs::exists(out / "sub"));
 
-    // A stored name without a file name part is refused, not written as the folder.
-    entries.resize(1);
-    entries[0].stored_name = "x\\..";
+    fs::remove_all(root);
+}
+
+// A stored name with no file name part ("/", a trailing separator, "..") is skipped and
+// named; the files around it, in the same folder of the cabinet, come out whole, and the
+// run succeeds.
+TEST(CvcabFolder, NamesWithoutAFileNamePartAreSkippedAndTheRestExtracted) {
+    const auto root = make_temp_folder("cvcab-skip");
+    const auto out = root / "out";
+    fs::create_directories(out);
+    std::vector<cab::WriterEntry> entries(5);
+    const char* names[] = {"first.txt", "/", "dir\\", "x\\..", "last.txt"};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].stored_name = names[i];
+        entries[i].bytes.assign(3000 + i, static_cast<std::uint8_t>('a' + i));
+    }
+    cab::WriterOptions options; // one MSZIP folder: the skipped files' bytes lie between
     ASSERT_TRUE(cab::write_cabinets(entries, root.string(), options).ok());
-    cvcab::FolderHandler refusing(out.string());
-    const auto refused = cab::extract(io, (root / "file1.cab").string(), refusing);
-    EXPECT_EQ(refused.status, cab::Status::aborted);
-    EXPECT_NE(refused.message.find("no file name part"), std::string::npos) << refused.message;
+    const std::string cabinet = (root / "file1.cab").string();
+
+    cab::FileIo io;
+    cvcab::FolderHandler handler(out.string());
+    const auto r = cab::extract(io, cabinet, handler);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(handler.finish(), "");
+    EXPECT_EQ(handler.files(), 2u);
+    EXPECT_EQ(handler.skipped(), (std::vector<std::string>{"/", "dir\\", "x\\.."}));
+    EXPECT_EQ(read_whole_file((out / "first.txt").string()), entries[0].bytes);
+    EXPECT_EQ(read_whole_file((out / "last.txt").string()), entries[4].bytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2);
+
+    // The command itself: status 0, one warning per skipped file, naming it.
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string cmd = std::string(CVCAB_EXE) + " x '" + cabinet + "' '" + out.string() +
+                            "' 2>'" + (root / "stderr").string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    const Bytes err = read_whole_file((root / "stderr").string());
+    const std::string text(err.begin(), err.end());
+    EXPECT_EQ(text, "cvcab: " + cabinet + ": skipped '/': its stored name has no file name part\n"
+                    "cvcab: " + cabinet + ": skipped 'dir\\': its stored name has no file name part\n"
+                    "cvcab: " + cabinet + ": skipped 'x\\..': its stored name has no file name part\n");
+    EXPECT_EQ(read_whole_file((out / "last.txt").string()), entries[4].bytes);
     fs::remove_all(root);
 }
 

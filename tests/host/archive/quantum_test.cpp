@@ -1,5 +1,6 @@
 #include "archive/quantum.h"
 
+#include "tests/host/archive/archive_test_support.h"
 #include "tests/host/archive/quantum_test_encoder.h"
 #include "tests/host/archive/sample_blocks.h"
 
@@ -205,25 +206,113 @@ TEST(QuantumDecoder, RefusesBadMatches) {
         EXPECT_NE(dec->error().find("reaches 1 bytes back, but only 0"), std::string::npos)
             << dec->error();
     }
-    {
+    // A match may not cross the end of its frame, whether the block is full or a last
+    // block cut short (cabextract refuses the first as well).
+    for (const std::size_t block_size : {std::size_t{32768}, std::size_t{32767}}) {
         cv::test::QuantumTestWriter w(15);
-        w.literal('a');
-        w.literal('b');
-        w.match(20, 2); // 22 bytes into a block of 10
+        for (int i = 0; i < 32760; ++i)
+            w.literal(static_cast<std::uint8_t>(i));
+        w.match(20, 2); // 32780 bytes in a frame of 32768
         const auto block = w.end_frame();
         auto dec = make_quantum_decoder(15);
-        EXPECT_FALSE(dec->decode(block.data(), block.size(), out.data(), 10));
-        EXPECT_NE(dec->error().find("runs past the end of the block (8 bytes left)"),
+        EXPECT_FALSE(dec->decode(block.data(), block.size(), out.data(), block_size));
+        EXPECT_NE(dec->error().find("runs past the end of the frame (8 bytes left)"),
                   std::string::npos)
             << dec->error();
         // The folder is unusable after an error, and says why.
         for (int again = 0; again < 2; ++again) {
-            EXPECT_FALSE(dec->decode(block.data(), block.size(), out.data(), 10));
+            EXPECT_FALSE(dec->decode(block.data(), block.size(), out.data(), block_size));
             EXPECT_EQ(dec->error(), "Quantum folder cannot be decoded further after an earlier"
                                     " error (Quantum match of 20 bytes runs past the end of the"
-                                    " block (8 bytes left))");
+                                    " frame (8 bytes left))");
         }
     }
+}
+
+// A folder's last block may end inside its final match; the block keeps what it holds. With
+// a window smaller than the frame, that match also runs over the window's end.
+TEST(QuantumDecoder, LastBlockMayEndInsideItsFinalMatch) {
+    cv::test::QuantumTestWriter w(10);
+    std::vector<std::uint8_t> expect;
+    for (int i = 0; i < 32768; ++i)
+        expect.push_back(static_cast<std::uint8_t>(i * 7 + i / 256));
+    for (const auto b : expect)
+        w.literal(b);
+    const auto first = w.end_frame(4);
+    for (int i = 0; i < 1020; ++i) {
+        expect.push_back(static_cast<std::uint8_t>(i * 5 + 1));
+        w.literal(expect.back());
+    }
+    w.match(100, 1000); // from window position 1020 on: wraps at 1024, cut at 1050
+    for (int i = 0; i < 30; ++i)
+        expect.push_back(expect[expect.size() - 1000]);
+    const auto last = w.end_frame();
+
+    const Decoded d = decode_blocks(10, as_blocks({first, last}, expect.size()));
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.bytes, expect);
+
+    TempDir dir;
+    const fs::path cab = dir.path() / "cut.cab";
+    const auto bytes = cv::test::write_one_folder_cabinet({first, last}, 2u | 10u << 8,
+                                                          expect.size(), "data.bin");
+    std::ofstream(cab, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    EXPECT_EQ(cabextract(cab, "data.bin", dir), expect);
+}
+
+// Folders of small windows whose last frame codes more than the folder holds, cut at many
+// points (inside long matches, some across the window's end): our decoder gives the data up
+// to the cut. cabextract agrees, except that it gives up where the final match wraps the
+// window only after the data's end (it cannot flush there); it never gives other data.
+TEST(QuantumDecoder, FoldersEndingInsideTheirLastFrameMatchCabextract) {
+    TempDir dir;
+    int compared = 0, cabextract_gave_up = 0;
+    for (int bits : {10, 11, 12}) {
+        const auto data = mixed_data(2 * 32768 + 3000, static_cast<unsigned>(bits), false);
+        for (std::size_t kept = 2 * 32768 + 1; kept <= data.size(); kept += 89) {
+            const std::vector<std::uint8_t> expect(data.begin(), data.begin() + kept);
+            const fs::path cab = dir.path() / "early.cab";
+            const auto bytes =
+                cv::test::write_quantum_cabinet_ending_early(data, kept, bits, "data.bin");
+            std::ofstream(cab, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+            const auto sample = cv::test::read_sample_cabinet(cab.string());
+            const Decoded d = decode_blocks(bits, sample.folders.at(0).blocks);
+            ASSERT_TRUE(d.ok) << "window " << bits << ", cut at " << kept << ": " << d.error;
+            ASSERT_EQ(d.bytes, expect) << "window " << bits << ", cut at " << kept;
+            fs::remove_all(dir.path() / "x");
+            const auto theirs = cabextract(cab, "data.bin", dir);
+            if (theirs.empty()) {
+                ++cabextract_gave_up;
+                continue;
+            }
+            ++compared;
+            ASSERT_EQ(theirs, expect) << "cabextract, window " << bits << ", cut at " << kept;
+        }
+    }
+    std::cout << compared << " cuts compared with cabextract, " << cabextract_gave_up
+              << " where it gave up\n";
+    EXPECT_GT(compared, 90);
+}
+
+// The final match wraps the window after the data's end: the block is complete before the
+// wrap, so nothing needs flushing (cabextract refuses this one).
+TEST(QuantumDecoder, FinalMatchMayWrapTheWindowAfterTheData) {
+    cv::test::QuantumTestWriter w(10);
+    std::vector<std::uint8_t> expect;
+    for (int i = 0; i < 1000; ++i) {
+        expect.push_back(static_cast<std::uint8_t>(i * 5 + 1));
+        w.literal(expect.back());
+    }
+    w.match(100, 900); // window positions 1000 to 1099, cut at 1010
+    for (int i = 0; i < 10; ++i)
+        expect.push_back(expect[expect.size() - 900]);
+    const Decoded d = decode_blocks(10, as_blocks({w.end_frame()}, expect.size()));
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.bytes, expect);
 }
 
 TEST(QuantumDecoder, RefusesBlockAfterShortBlock) {

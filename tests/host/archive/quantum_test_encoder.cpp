@@ -272,4 +272,11 @@ std::vector<std::uint8_t> write_quantum_cabinet(const std::vector<std::uint8_t>&
                                     2u | static_cast<std::uint32_t>(window_bits) << 8, data.size(), name);
 }
 
+std::vector<std::uint8_t> write_quantum_cabinet_ending_early(const std::vector<std::uint8_t>& data,
+                                                             std::size_t kept, int window_bits,
+                                                             const std::string& name) {
+    return write_one_folder_cabinet(quantum_encode(data, window_bits),
+                                    2u | static_cast<std::uint32_t>(window_bits) << 8, kept, name);
+}
+
 } // namespace cv::test

@@ -4,6 +4,7 @@
 // inputs far larger and more varied than the one sample file. It shares the frequency model
 // with the decoder; cabextract, as the independent reader, catches errors they would share.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,5 +40,12 @@ std::vector<std::vector<std::uint8_t>> quantum_encode(const std::vector<std::uin
 /// A cabinet holding `data` as the one file `name` in one Quantum folder.
 std::vector<std::uint8_t> write_quantum_cabinet(const std::vector<std::uint8_t>& data,
                                                 int window_bits, const std::string& name);
+
+/// A cabinet whose one file `name` is the first `kept` bytes of `data`, while the folder's
+/// last frame codes `data` to its end: its final match (or literals) run on past the data,
+/// as some encoders write the end of a folder. `kept` must lie inside the last frame.
+std::vector<std::uint8_t> write_quantum_cabinet_ending_early(const std::vector<std::uint8_t>& data,
+                                                             std::size_t kept, int window_bits,
+                                                             const std::string& name);
 
 } // namespace cv::test

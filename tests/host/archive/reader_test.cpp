@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <random>
 
 namespace cv::test {
@@ -254,6 +256,59 @@ TEST(ReaderNames, NextCabinetOutsideTheFolderIsRefused) {
     const auto r = cab::extract(io, paths[0], h);
     EXPECT_EQ(r.status, Status::corrupt);
     EXPECT_NE(r.message.find("not a plain file name"), std::string::npos) << r.message;
+    fs::remove_all(dir);
+}
+
+// The set names its parts "Part-N.CAB" while the disk has "part-N.cab": found as Windows
+// would find them, by the reader, by a retry after the next-cabinet prompt, and by `cvcab l`.
+TEST(ReaderNames, NextCabinetIsFoundWithoutRegardToCase) {
+    const auto dir = make_temp_folder("case");
+    cab::WriterOptions options;
+    options.compression = cab::Compression::none;
+    options.max_cabinet_size = 70000;
+    options.cabinet_name = [](unsigned n) {
+        return n == 1 ? std::string("file1.cab") : "Part-" + std::to_string(n) + ".CAB";
+    };
+    const Bytes big = random_bytes(150000, 5), small(5000, 's');
+    std::vector<std::string> paths;
+    const auto written =
+        cab::write_cabinets({entry("big", big), entry("small", small)}, dir.string(), options, &paths);
+    ASSERT_TRUE(written.ok()) << written.message;
+    ASSERT_GE(paths.size(), 3u);
+    for (std::size_t n = 2; n <= paths.size(); ++n)
+        fs::rename(dir / ("Part-" + std::to_string(n) + ".CAB"),
+                   dir / ("part-" + std::to_string(n) + ".cab"));
+
+    cab::FileIo io;
+    MemoryHandler h;
+    auto r = cab::extract(io, paths[0], h);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(h.files["big"], big);
+    EXPECT_EQ(h.files["small"], small);
+    EXPECT_EQ(h.events[0], "info " + paths[0]);
+    EXPECT_NE(std::find(h.events.begin(), h.events.end(), "info " + (dir / "part-2.cab").string()),
+              h.events.end());
+
+    // The last part arrives, in lower case, only after the prompt.
+    const auto last = "part-" + std::to_string(paths.size()) + ".cab";
+    fs::rename(dir / last, dir / "away");
+    MemoryHandler prompted;
+    int prompts = 0;
+    prompted.on_missing = [&](const cab::MissingCabinet& m) {
+        EXPECT_EQ(m.cabinet_name, "Part-" + std::to_string(paths.size()) + ".CAB");
+        fs::rename(dir / "away", dir / last);
+        return ++prompts == 1;
+    };
+    r = cab::extract(io, paths[0], prompted);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(prompted.files["small"], small);
+
+    const std::string listing = (dir / "listing").string();
+    const std::string cmd = std::string(CVCAB_EXE) + " l '" + paths[0] + "' >'" + listing + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    const Bytes text = read_whole_file(listing);
+    EXPECT_NE(std::string(text.begin(), text.end()).find(last), std::string::npos);
     fs::remove_all(dir);
 }
 

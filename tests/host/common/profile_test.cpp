@@ -156,6 +156,25 @@ TEST(ProfileReader, NullArgumentsAndTinyBuffers) {
     EXPECT_EQ(buf[0], '\0');
 }
 
+// Found by the profile fuzzer: the key list of a section with keys, read into a one-byte
+// buffer, wrote a zero byte before the buffer and returned size - 2 (a huge count).
+TEST(ProfileReader, FuzzFindingKeyListIntoOneByteBufferWroteBeforeIt) {
+    const auto f = ProfileFile::load(std::string(CV_PROFILE_REGRESSIONS_DIR) +
+                                     "/key_list_into_one_byte_buffer_wrote_before_it.ini");
+    ASSERT_TRUE(f.has_value());
+    for (const char* def : {"", "dflt"}) {
+        char guarded[3] = {'g', 'x', 'g'};
+        EXPECT_EQ(f->read("Demo", nullptr, def, guarded + 1, 1), 0u) << def;
+        EXPECT_EQ(guarded[0], 'g');
+        EXPECT_EQ(guarded[1], '\0');
+        EXPECT_EQ(guarded[2], 'g');
+    }
+    // Two bytes are room for an empty list; the names need more.
+    char two[2] = {'x', 'x'};
+    EXPECT_EQ(f->read("Demo", nullptr, "", two, 2), 0u);
+    EXPECT_EQ(two[0], '\0');
+}
+
 TEST(ProfileReader, LoadReportsMissingFile) {
     std::string error;
     EXPECT_FALSE(ProfileFile::load("/nonexistent/dir/setup.inf", &error));

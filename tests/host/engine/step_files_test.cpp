@@ -235,6 +235,48 @@ TEST(CopyFiles, ACriticalFileThatCannotBeCopiedAbortsWithoutAChoice) {
     EXPECT_FALSE(run.target.HasFolder(kWork));
 }
 
+// A destination of 259 characters is copied; one of 260 cannot exist under the system's
+// path buffer: it is not tried, and the question names it and says why.
+TEST(CopyFiles, DestinationsAtThePathLimit) {
+    const std::string folder = "C:\\Deep";
+    struct Case {
+        const char* name;
+        std::size_t length;
+        std::int32_t flags;
+        bool copied;
+        const char* question; ///< "" when none; else its start, followed by the path
+        const char* why;      ///< what follows the path
+    };
+    const Case cases[] = {
+        {"259 characters", 259, 0, true, "", ""},
+        {"260 characters", 260, 0, false, "ASK Corvane can't copy the file:\r\n",
+         "\r\nIts path is longer than 259 characters. What you would like to do ?"},
+        {"260 characters, critical", 260, 16, false, "ASK-ABORT Corvane will abort installation, the file:\r\n",
+         "\r\nCan't be installed."},
+        {"a thousand characters", 1000, 0, false, "ASK Corvane can't copy the file:\r\n",
+         "\r\nIts path is longer than 259 characters. What you would like to do ?"},
+    };
+    for (const Case& c : cases) {
+        EngineRun run;
+        run.target.AddFolder(folder);
+        // "C:\Deep\" and a name that makes up the length.
+        const std::string name(c.length - folder.size() - 1, 'n');
+        const std::string destination = folder + "\\" + name;
+        ASSERT_EQ(destination.size(), c.length);
+        run.target.AddFile(std::string(kWork) + "F0_" + name);
+        run.progress.answers = {kAnswerIgnore};
+        run.Engine().files() = {Record(c.flags, "Destination Computer\\" + folder, name)};
+        EXPECT_EQ(CopyFiles(run.Engine()), c.flags == 0) << c.name;
+        EXPECT_EQ(run.target.HasFile(destination), c.copied) << c.name;
+        const Lines expected = *c.question ? Lines{c.question + destination + c.why} : Lines{};
+        EXPECT_EQ(Questions(run.progress), expected) << c.name;
+        if (!c.copied) {
+            for (const std::string& line : run.target.lines)
+                EXPECT_EQ(line.rfind("COPY ", 0), std::string::npos) << c.name << ": " << line;
+        }
+    }
+}
+
 TEST(CopyFiles, AUrlRecordFailsLikeAMissingSourceUntilDownloadsExist) {
     EngineRun run;
     run.target.AddFolder("C:\\Program Files\\Acme");
