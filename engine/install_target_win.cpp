@@ -285,9 +285,11 @@ bool InstallTargetWin::DeleteRegistryValue(RegRoot root, const std::string& key,
 }
 
 void InstallTargetWin::BroadcastEnvironmentChange() {
-    // A window that does not answer must not hold the installation up.
+    // A window that does not answer must not hold the installation up. The wide call: the
+    // system converts the text for every window; Wine's narrow broadcast hands the narrow
+    // text to the windows as a wide one, and they read "?????t".
     DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
+    ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
                           SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
