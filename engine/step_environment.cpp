@@ -32,8 +32,10 @@ bool SetVariable(CCVEngine& engine, RegistryChanges& changes, RegRoot root, cons
                  const std::string& name, const std::string& value, bool append) {
     IInstallTarget& target = engine.target();
     const std::string where = std::string(RegRootName(root)) + "\\" + key + "\\" + name;
-    // Bytes of the longest value with its terminator.
-    const RegistryRead present = target.ReadRegistryValue(root, key, name, kMaxEnvironmentValue + 1);
+    // Room for the longest value twice over: the narrow reading may announce the size of the
+    // value as stored (two bytes a character) before it converts it. A longer text is then
+    // refused below, when the appended value would pass the limit.
+    const RegistryRead present = target.ReadRegistryValue(root, key, name, 2 * (kMaxEnvironmentValue + 1));
     const bool found = present.status == RegistryRead::Status::Found;
     if (present.status == RegistryRead::Status::Failed ||
         (found && present.value.type != kRegSz && present.value.type != kRegExpandSz)) {

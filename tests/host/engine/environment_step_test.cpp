@@ -111,6 +111,20 @@ TEST(Environment, ValuesThatCannotBeReadAsTextAreNeverWritten) {
     EXPECT_EQ(run.progress.traces.size(), 5u);
 }
 
+TEST(Environment, AppendThatWouldPassTheSystemLimitIsRefused) {
+    EnvRun run;
+    const std::string full = "C:\\" + std::string(32767 - 3 - 8, 'p');
+    run.target.AddRegistryValue(RegRoot::CurrentUser, "Environment", "PATH", RegistryData{kRegSz, full + '\0'});
+    run.target.AddRegistryValue(RegRoot::CurrentUser, "Environment", "SHORT", RegistryData{kRegSz, full + '\0'});
+    run.Table("ENVIRCV", {
+        {{"A", "PATH"}, {"C", "C:\\Tools"}, {"D", "Install"}, {"E", "Append"}, {"G", "User"}}, // 32768
+        {{"A", "SHORT"}, {"C", "C:\\Tool"}, {"D", "Install"}, {"E", "Append"}, {"G", "User"}},  // 32767
+    });
+    SetEnvironmentVariables(run.Engine());
+    EXPECT_EQ(run.target.RegistryValue("HKCU\\Environment\\PATH"), full);
+    EXPECT_EQ(run.target.RegistryValue("HKCU\\Environment\\SHORT"), full + ";C:\\Tool");
+}
+
 TEST(Environment, NothingChangedNoNotification) {
     EnvRun run;
     run.Table("ENVIRCV", {{{"A", "GONE"}, {"D", "Remove"}, {"G", "User"}}}); // not there to remove
