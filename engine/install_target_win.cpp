@@ -27,6 +27,13 @@ HKEY RootKey(RegRoot root) {
     return HKEY_LOCAL_MACHINE;
 }
 
+UniqueRegKey OpenKey(RegRoot root, const std::string& key, REGSAM access) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(RootKey(root), key.c_str(), 0, access, &opened) != ERROR_SUCCESS)
+        return UniqueRegKey();
+    return UniqueRegKey(opened);
+}
+
 UniqueRegKey CreateKey(RegRoot root, const std::string& key) {
     HKEY opened = nullptr;
     if (::RegCreateKeyExA(RootKey(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
@@ -220,6 +227,97 @@ std::string InstallTargetWin::CurrentDirectory() {
     }
     buffer.resize(n <= buffer.size() ? n : 0);
     return buffer;
+}
+
+bool InstallTargetWin::RegistryKeyExists(RegRoot root, const std::string& key) {
+    return OpenKey(root, key, KEY_READ).valid();
+}
+
+RegistryRead InstallTargetWin::ReadRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                                 std::size_t max_bytes) {
+    HKEY raw = nullptr;
+    LONG opened = ::RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_QUERY_VALUE, &raw);
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return RegistryRead{RegistryRead::Status::Missing, {}};
+    if (opened != ERROR_SUCCESS)
+        return RegistryRead{RegistryRead::Status::Failed, {}};
+    UniqueRegKey k(raw);
+    // The size is asked first and the value read into exactly that; a value that grew in
+    // between answers ERROR_MORE_DATA, and the read is tried again rather than cut.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        LONG asked = ::RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, nullptr, &size);
+        if (asked == ERROR_FILE_NOT_FOUND)
+            return RegistryRead{RegistryRead::Status::Missing, {}};
+        if (asked != ERROR_SUCCESS || size > max_bytes)
+            return RegistryRead{RegistryRead::Status::Failed, {}};
+        std::string bytes(size, '\0');
+        DWORD got = size;
+        LONG read = ::RegQueryValueExA(k.get(), name.c_str(), nullptr, &type,
+                                       reinterpret_cast<BYTE*>(bytes.data()), &got);
+        if (read == ERROR_MORE_DATA)
+            continue;
+        if (read == ERROR_FILE_NOT_FOUND)
+            return RegistryRead{RegistryRead::Status::Missing, {}};
+        if (read != ERROR_SUCCESS || got > size)
+            return RegistryRead{RegistryRead::Status::Failed, {}};
+        bytes.resize(got);
+        return RegistryRead{RegistryRead::Status::Found, RegistryData{type, bytes}};
+    }
+    return RegistryRead{RegistryRead::Status::Failed, {}};
+}
+
+bool InstallTargetWin::SetRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                        const RegistryData& value) {
+    UniqueRegKey k = OpenKey(root, key, KEY_SET_VALUE);
+    if (!k)
+        return false;
+    return ::RegSetValueExA(k.get(), name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
+                            static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
+}
+
+bool InstallTargetWin::DeleteRegistryValue(RegRoot root, const std::string& key, const std::string& name) {
+    UniqueRegKey k = OpenKey(root, key, KEY_SET_VALUE);
+    if (!k)
+        return false;
+    return ::RegDeleteValueA(k.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+void InstallTargetWin::BroadcastEnvironmentChange() {
+    // A window that does not answer must not hold the installation up. The wide call: the
+    // system converts the text for every window; Wine's narrow broadcast hands the narrow
+    // text to the windows as a wide one, and they read "?????t".
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+std::optional<std::string> InstallTargetWin::ReadIniEntry(const std::string& file, const std::string& section,
+                                                          const std::string& key) {
+    // The section's key names tell a missing entry from an empty one, which reading the
+    // entry alone cannot.
+    std::vector<char> names(32768);
+    DWORD n = ::GetPrivateProfileStringA(section.c_str(), nullptr, "", names.data(),
+                                         static_cast<DWORD>(names.size()), file.c_str());
+    bool present = false;
+    for (DWORD at = 0; at < n && names[at] != '\0';) {
+        const std::string name(names.data() + at);
+        if (::lstrcmpiA(name.c_str(), key.c_str()) == 0)
+            present = true;
+        at += static_cast<DWORD>(name.size()) + 1;
+    }
+    if (!present)
+        return std::nullopt;
+    std::vector<char> value(32768);
+    DWORD got = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value.data(),
+                                           static_cast<DWORD>(value.size()), file.c_str());
+    return std::string(value.data(), got);
+}
+
+bool InstallTargetWin::WriteIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                                     const std::string& value) {
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
 } // namespace cv

@@ -26,6 +26,22 @@ class InstallTargetWin : public IInstallTarget {
                             std::uint32_t value) override;
     bool StartProcess(const std::string& command_line) override;
     std::string CurrentDirectory() override;
+    bool RegistryKeyExists(RegRoot root, const std::string& key) override;
+    RegistryRead ReadRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                   std::size_t max_bytes) override;
+    bool SetRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                          const RegistryData& value) override;
+    bool DeleteRegistryValue(RegRoot root, const std::string& key, const std::string& name) override;
+    void BroadcastEnvironmentChange() override;
+    std::optional<std::string> ReadIniEntry(const std::string& file, const std::string& section,
+                                            const std::string& key) override;
+    bool WriteIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                       const std::string& value) override;
+    // Shell links and services: install_target_shell_win.cpp.
+    bool CreateShellLink(const ShellLinkSpec& link) override;
+    bool CreateInternetShortcut(const std::string& path, const std::string& url) override;
+    bool OpenWithShell(const std::string& path) override;
+    CreateServiceResult InstallService(const ServiceSpec& service) override;
 };
 
 } // namespace cv

@@ -3,12 +3,13 @@
 #include "common/path_limit.h"
 #include "common/text_replace.h"
 #include "engine/engine.h"
+#include "engine/registry_changes.h"
 
 namespace cv {
 
 namespace {
 
-constexpr const char* kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts\\";
+constexpr const char* kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 std::string FolderOf(const std::string& path) {
     std::size_t at = path.find_last_of("\\/");
@@ -33,6 +34,14 @@ void InstallFont(CCVEngine& engine, const std::string& source, const std::string
     if (font.empty())
         return;
     target.RegisterFont(font);
+    // The value of a font of the same file name installed before is reported, so that
+    // removal can put it back; one that cannot be read is left as it is.
+    const RegistryRead before = target.ReadRegistryValue(RegRoot::LocalMachine, kFontsKey, name, kMaxPriorValueBytes);
+    if (before.status == RegistryRead::Status::Failed)
+        return;
+    if (before.status == RegistryRead::Status::Found)
+        engine.prior().RegistryValueReplaced(RegRoot::LocalMachine, kFontsKey, name, before.value.type,
+                                             before.value.bytes);
     target.WriteRegistryString(RegRoot::LocalMachine, kFontsKey, name, name);
 }
 

@@ -7,7 +7,11 @@ namespace cv::test {
 
 namespace {
 
-std::string ShortRoot(RegRoot root) {
+std::string ShortRoot(RegRoot root) { return ShortRootName(root); }
+
+} // namespace
+
+std::string ShortRootName(RegRoot root) {
     switch (root) {
     case RegRoot::ClassesRoot:
         return "HKCR";
@@ -21,6 +25,15 @@ std::string ShortRoot(RegRoot root) {
         return "HKCC";
     }
     return "?";
+}
+
+namespace {
+
+std::string KeyPath(RegRoot root, const std::string& key) {
+    std::string k = key;
+    while (!k.empty() && k.back() == '\\')
+        k.pop_back();
+    return ShortRoot(root) + "\\" + k;
 }
 
 std::string ValuePath(RegRoot root, const std::string& key, const std::string& name) {
@@ -77,9 +90,77 @@ std::uint32_t RecordingTarget::Attributes(const std::string& path) const {
     return it == files_.end() ? 0 : it->second.attributes;
 }
 
+std::string RecordingTarget::Lower(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return out;
+}
+
 std::string RecordingTarget::RegistryValue(const std::string& path) const {
-    auto it = registry_.find(path);
-    return it == registry_.end() ? std::string() : it->second;
+    auto it = registry_.find(Lower(path));
+    if (it == registry_.end())
+        return std::string();
+    const RegistryData& v = it->second;
+    if (v.type == kRegSz || v.type == kRegExpandSz)
+        return v.bytes.substr(0, v.bytes.find('\0'));
+    if (v.type == kRegDword && v.bytes.size() == 4) {
+        std::uint32_t n = 0;
+        for (int i = 3; i >= 0; --i)
+            n = (n << 8) | static_cast<unsigned char>(v.bytes[static_cast<std::size_t>(i)]);
+        return std::to_string(n);
+    }
+    return v.bytes;
+}
+
+std::optional<RegistryData> RecordingTarget::StoredValue(RegRoot root, const std::string& key,
+                                                         const std::string& name) const {
+    auto it = registry_.find(Lower(ValuePath(root, key, name)));
+    if (it == registry_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void RecordingTarget::AddRegistryKey(RegRoot root, const std::string& key) {
+    std::string k = Lower(KeyPath(root, key));
+    while (k.find('\\') != std::string::npos) {
+        registry_keys_.insert(k);
+        k = k.substr(0, k.rfind('\\'));
+    }
+}
+
+void RecordingTarget::AddRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                       const RegistryData& value) {
+    AddRegistryKey(root, key);
+    registry_[Lower(ValuePath(root, key, name))] = value;
+}
+
+bool RecordingTarget::HasRegistryKey(RegRoot root, const std::string& key) const {
+    return registry_keys_.count(Lower(KeyPath(root, key))) != 0;
+}
+
+void RecordingTarget::FailRegistryRead(RegRoot root, const std::string& key, const std::string& name) {
+    failing_reads_.insert(Lower(ValuePath(root, key, name)));
+}
+
+void RecordingTarget::StoreValue(RegRoot root, const std::string& key, const std::string& name,
+                                 const RegistryData& value) {
+    registry_[Lower(ValuePath(root, key, name))] = value;
+}
+
+void RecordingTarget::AddIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                                  const std::string& value) {
+    if (!HasFile(file))
+        AddFile(file, "");
+    ini_[Lower(file + "|" + section + "|" + key)] = value;
+}
+
+std::optional<std::string> RecordingTarget::IniEntry(const std::string& file, const std::string& section,
+                                                     const std::string& key) const {
+    auto it = ini_.find(Lower(file + "|" + section + "|" + key));
+    if (it == ini_.end())
+        return std::nullopt;
+    return it->second;
 }
 
 CreateFolderResult RecordingTarget::CreateFolder(const std::string& path) {
@@ -183,23 +264,154 @@ bool RecordingTarget::RegisterFont(const std::string& path) {
 
 bool RecordingTarget::CreateRegistryKey(RegRoot root, const std::string& key) {
     lines.push_back("REGKEY " + ShortRoot(root) + "\\" + key);
+    AddRegistryKey(root, key);
     return true;
 }
 
 bool RecordingTarget::WriteRegistryString(RegRoot root, const std::string& key, const std::string& name,
                                           const std::string& value) {
-    const std::string path = ValuePath(root, key, name);
-    registry_[path] = value;
-    lines.push_back("REGSZ " + path + "=" + value);
+    AddRegistryKey(root, key);
+    StoreValue(root, key, name, RegistryData{kRegSz, value + std::string(1, '\0')});
+    lines.push_back("REGSZ " + ValuePath(root, key, name) + "=" + value);
     return true;
 }
 
 bool RecordingTarget::WriteRegistryDword(RegRoot root, const std::string& key, const std::string& name,
                                          std::uint32_t value) {
-    const std::string path = ValuePath(root, key, name);
-    registry_[path] = std::to_string(value);
-    lines.push_back("REGDWORD " + path + "=" + std::to_string(value));
+    AddRegistryKey(root, key);
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    StoreValue(root, key, name, RegistryData{kRegDword, bytes});
+    lines.push_back("REGDWORD " + ValuePath(root, key, name) + "=" + std::to_string(value));
     return true;
+}
+
+RegistryRead RecordingTarget::ReadRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                                std::size_t max_bytes) {
+    const std::string path = Lower(ValuePath(root, key, name));
+    if (failing_reads_.count(path))
+        return RegistryRead{RegistryRead::Status::Failed, {}};
+    auto it = registry_.find(path);
+    if (it == registry_.end())
+        return RegistryRead{RegistryRead::Status::Missing, {}};
+    if (it->second.bytes.size() > max_bytes)
+        return RegistryRead{RegistryRead::Status::Failed, {}};
+    return RegistryRead{RegistryRead::Status::Found, it->second};
+}
+
+bool RecordingTarget::SetRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                       const RegistryData& value) {
+    const bool ok = HasRegistryKey(root, key);
+    if (ok)
+        StoreValue(root, key, name, value);
+    lines.push_back("REGSET " + ValuePath(root, key, name) + " type=" + std::to_string(value.type) + " " +
+                    ShowRegistryData(value) + (ok ? "" : " FAILED"));
+    return ok;
+}
+
+bool RecordingTarget::DeleteRegistryValue(RegRoot root, const std::string& key, const std::string& name) {
+    const bool ok = registry_.erase(Lower(ValuePath(root, key, name))) != 0;
+    lines.push_back("REGDEL " + ValuePath(root, key, name) + (ok ? "" : " FAILED"));
+    return ok;
+}
+
+bool RecordingTarget::WriteIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                                    const std::string& value) {
+    const bool ok = ParentExists(file) && !HasFolder(file);
+    if (ok) {
+        if (!HasFile(file))
+            files_[Key(file)] = File{"", kAttrArchive};
+        ini_[Lower(file + "|" + section + "|" + key)] = value;
+    }
+    lines.push_back("INI " + file + " [" + section + "] " + key + "=" + value + (ok ? "" : " FAILED"));
+    return ok;
+}
+
+bool RecordingTarget::CreateShellLink(const ShellLinkSpec& link) {
+    const bool ok = ParentExists(link.path) && !HasFolder(link.path);
+    std::string line = "LNK " + link.path + " -> " + link.target;
+    if (!link.arguments.empty())
+        line += " args=" + link.arguments;
+    if (!link.working_folder.empty())
+        line += " dir=" + link.working_folder;
+    if (!link.description.empty())
+        line += " desc=" + link.description;
+    if (!link.icon.empty())
+        line += " icon=" + link.icon + "," + std::to_string(link.icon_index);
+    if (link.show_command != 0)
+        line += " show=" + std::to_string(link.show_command);
+    if (ok)
+        files_[Key(link.path)] = File{"lnk " + link.target, kAttrArchive};
+    lines.push_back(line + (ok ? "" : " FAILED"));
+    return ok;
+}
+
+bool RecordingTarget::CreateInternetShortcut(const std::string& path, const std::string& url) {
+    const bool ok = ParentExists(path) && !HasFolder(path);
+    if (ok)
+        files_[Key(path)] = File{"[InternetShortcut]\r\nURL=" + url + "\r\n", kAttrArchive};
+    lines.push_back("URL " + path + " -> " + url + (ok ? "" : " FAILED"));
+    return ok;
+}
+
+bool RecordingTarget::OpenWithShell(const std::string& path) {
+    lines.push_back("OPEN " + path);
+    return HasFolder(path) || HasFile(path);
+}
+
+CreateServiceResult RecordingTarget::InstallService(const ServiceSpec& service) {
+    CreateServiceResult result = CreateServiceResult::Created;
+    if (!service_results.empty()) {
+        result = service_results.front();
+        service_results.pop_front();
+    }
+    char constants[64];
+    std::snprintf(constants, sizeof constants, " type=0x%X start=%u error=%u", service.service_type,
+                  service.start_type, service.error_control);
+    const char* outcome = result == CreateServiceResult::Created     ? ""
+                          : result == CreateServiceResult::NoManager ? " NOMANAGER"
+                                                                     : " FAILED";
+    lines.push_back("SERVICE " + service.name + " \"" + service.display_name + "\"" + constants + " " +
+                    service.binary_path + outcome);
+    return result;
+}
+
+std::string ShowRegistryData(const RegistryData& value) {
+    if (value.type == kRegSz || value.type == kRegExpandSz) {
+        const std::size_t nul = value.bytes.find('\0');
+        if (nul == std::string::npos)
+            return value.bytes + "<no NUL>";
+        return value.bytes.substr(0, nul);
+    }
+    if (value.type == kRegDword && value.bytes.size() == 4) {
+        std::uint32_t n = 0;
+        for (int i = 3; i >= 0; --i)
+            n = (n << 8) | static_cast<unsigned char>(value.bytes[static_cast<std::size_t>(i)]);
+        return std::to_string(n);
+    }
+    std::string hex;
+    for (unsigned char c : value.bytes) {
+        char b[4];
+        std::snprintf(b, sizeof b, "%02X", c);
+        hex += (hex.empty() ? "" : " ") + std::string(b);
+    }
+    return hex;
+}
+
+void RecordingPriorState::RegistryKeyExisted(RegRoot root, const std::string& key) {
+    lines.push_back("KEY " + KeyPath(root, key));
+}
+
+void RecordingPriorState::RegistryValueReplaced(RegRoot root, const std::string& key, const std::string& name,
+                                                std::uint32_t type, const std::string& data) {
+    lines.push_back("VALUE " + ValuePath(root, key, name) + " type=" + std::to_string(type) + " " +
+                    ShowRegistryData(RegistryData{type, data}));
+}
+
+void RecordingPriorState::EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
+                                              const std::string& entry) {
+    lines.push_back("APPENDED " + ValuePath(root, key, name) + " " + entry);
 }
 
 bool RecordingTarget::StartProcess(const std::string& command_line) {

@@ -6,6 +6,7 @@
 
 #include "engine/install_progress.h"
 #include "engine/install_target.h"
+#include "engine/prior_state.h"
 #include "engine/uninstall_log_writer.h"
 
 #include <deque>
@@ -31,9 +32,27 @@ class RecordingTarget : public IInstallTarget {
     bool HasFolder(const std::string& path) const { return folders_.count(Key(path)) != 0; }
     std::string Content(const std::string& path) const;
     std::uint32_t Attributes(const std::string& path) const;
-    /// "HKLM\\key\\name" -> value as written ("1" for a DWORD of 1); "" when missing.
+    /// "HKLM\\key\\name" -> value as written ("1" for a DWORD of 1, the text of a string
+    /// without its terminator, a binary value's bytes); "" when missing.
     std::string RegistryValue(const std::string& path) const;
-    bool HasRegistryValue(const std::string& path) const { return registry_.count(path) != 0; }
+    bool HasRegistryValue(const std::string& path) const { return registry_.count(Lower(path)) != 0; }
+    /// The value as stored (type and raw bytes); nullopt when missing.
+    std::optional<RegistryData> StoredValue(RegRoot root, const std::string& key, const std::string& name) const;
+    /// A key (and its parents) already on the machine (not recorded).
+    void AddRegistryKey(RegRoot root, const std::string& key);
+    /// A value already on the machine, its key created with it (not recorded).
+    void AddRegistryValue(RegRoot root, const std::string& key, const std::string& name, const RegistryData& value);
+    bool HasRegistryKey(RegRoot root, const std::string& key) const;
+    /// Reading this value fails (as access denied would).
+    void FailRegistryRead(RegRoot root, const std::string& key, const std::string& name);
+    /// An INI entry already on the machine; the file is created with it (not recorded).
+    void AddIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value);
+    /// The entry as the INI file holds it; nullopt when missing.
+    std::optional<std::string> IniEntry(const std::string& file, const std::string& section,
+                                        const std::string& key) const;
+    /// Results of InstallService, in order; Created once they run out.
+    std::deque<CreateServiceResult> service_results;
 
     /// Every change, in order.
     std::vector<std::string> lines;
@@ -60,6 +79,23 @@ class RecordingTarget : public IInstallTarget {
                             std::uint32_t value) override;
     bool StartProcess(const std::string& command_line) override;
     std::string CurrentDirectory() override { return current_directory; }
+    bool RegistryKeyExists(RegRoot root, const std::string& key) override { return HasRegistryKey(root, key); }
+    RegistryRead ReadRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                                   std::size_t max_bytes) override;
+    bool SetRegistryValue(RegRoot root, const std::string& key, const std::string& name,
+                          const RegistryData& value) override;
+    bool DeleteRegistryValue(RegRoot root, const std::string& key, const std::string& name) override;
+    void BroadcastEnvironmentChange() override { lines.push_back("SETTINGCHANGE Environment"); }
+    std::optional<std::string> ReadIniEntry(const std::string& file, const std::string& section,
+                                            const std::string& key) override {
+        return IniEntry(file, section, key);
+    }
+    bool WriteIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                       const std::string& value) override;
+    bool CreateShellLink(const ShellLinkSpec& link) override;
+    bool CreateInternetShortcut(const std::string& path, const std::string& url) override;
+    bool OpenWithShell(const std::string& path) override;
+    CreateServiceResult InstallService(const ServiceSpec& service) override;
 
   private:
     struct File {
@@ -70,12 +106,47 @@ class RecordingTarget : public IInstallTarget {
     static std::string Key(const std::string& path);
     static std::string ParentKey(const std::string& key);
     bool ParentExists(const std::string& path) const;
+    static std::string Lower(const std::string& text);
+    void StoreValue(RegRoot root, const std::string& key, const std::string& name, const RegistryData& value);
 
     std::map<std::string, File> files_;
     std::set<std::string> folders_;
     std::map<std::string, int> copy_failures_;
-    std::map<std::string, std::string> registry_;
+    /// Lower-case "HKLM\\key\\name" -> value.
+    std::map<std::string, RegistryData> registry_;
+    /// Lower-case "HKLM\\key", parents included.
+    std::set<std::string> registry_keys_;
+    std::set<std::string> failing_reads_;
+    /// Lower-case "file|section|key" -> value.
+    std::map<std::string, std::string> ini_;
 };
+
+/// Records what the steps report about the machine's prior state, one line per call:
+/// "FILE path backup", "INIFILE file", "INIENTRY file [section] key=before",
+/// "KEY HKLM\\key", "VALUE HKCU\\key\\name type=2 data", "APPENDED HKCU\\key\\name entry".
+class RecordingPriorState : public IPriorState {
+  public:
+    std::vector<std::string> lines;
+    void FileReplaced(const std::string& path, const std::string& backup) override {
+        lines.push_back("FILE " + path + " " + backup);
+    }
+    void IniFileExisted(const std::string& file) override { lines.push_back("INIFILE " + file); }
+    void IniEntryReplaced(const std::string& file, const std::string& section, const std::string& key,
+                          const std::string& before) override {
+        lines.push_back("INIENTRY " + file + " [" + section + "] " + key + "=" + before);
+    }
+    void RegistryKeyExisted(RegRoot root, const std::string& key) override;
+    void RegistryValueReplaced(RegRoot root, const std::string& key, const std::string& name, std::uint32_t type,
+                               const std::string& data) override;
+    void EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
+                             const std::string& entry) override;
+};
+
+/// A value's bytes as the recording lines show them: a string's text (a missing terminator
+/// shown as "<no NUL>"), a DWORD in decimal, other types as hex bytes ("41 42 00").
+std::string ShowRegistryData(const RegistryData& value);
+/// "HKLM" and the like.
+std::string ShortRootName(RegRoot root);
 
 class RecordingProgress : public IInstallProgress {
   public:
