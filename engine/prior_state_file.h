@@ -96,6 +96,8 @@ class PriorStateRecorder final : public IPriorState {
 
     /// What this run recorded, in order (the carried-over records not included).
     const std::vector<PriorRecord>& this_run() const { return this_run_; }
+    /// Lets go of the file (a rollback replaces it).
+    void CloseFile() { sink_.Close(); }
     int lost_lines() const { return lost_; }
 
   private:

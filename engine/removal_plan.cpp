@@ -387,9 +387,13 @@ class Planner {
             if (!MayRemovePath("FILE", path))
                 continue;
             if (const PriorRecord* before = Find(PriorKind::FileReplaced, {}, path, "", "")) {
+                // There before the product: its old bytes come back where a copy was kept,
+                // otherwise it stays as it is.
                 if (in_.rollback && !before->backup.empty())
                     Add({RemovalAction::RestoreFile, {}, path, "", "", before->backup});
-                continue; // there before the product: kept
+                else if (!in_.rollback && !before->backup.empty() && !in_.backup_folder.empty())
+                    Add({RemovalAction::RestoreFile, {}, path, "", "", in_.backup_folder + FileNameOf(before->backup)});
+                continue;
             }
             if (FoundIniFile(path))
                 continue; // its entries went above

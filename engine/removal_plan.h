@@ -75,6 +75,9 @@ struct RemovalInput {
     /// the uninstall-time program is not run.
     bool rollback = false;
     std::string log_folder;      ///< "" for a rollback (the engine restores the log itself)
+    /// A removal: where a finished run kept the copies of the files it overwrote (the log
+    /// folder's "backup\"); each is put back under the name its record gives.
+    std::string backup_folder;
     std::string uninstall_key;   ///< the Add/Remove key under HKEY_LOCAL_MACHINE; "" for none
     std::string uninstall_execute; ///< "UninstallExecute": the program's copy in the install folder
     std::string install_folder;  ///< for REMOVEALL

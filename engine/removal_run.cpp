@@ -42,6 +42,10 @@ bool Carry(const RemovalStep& s, IRemovalTarget& t, RemovalReport& report) {
         t.UnregisterFont(s.path);
         return t.RemoveFile(s.path);
     case RemovalAction::RestoreFile:
+        if (!t.FileExists(s.data)) {
+            report.kept.push_back(DescribeRemovalStep(s) + " (no copy)");
+            return true;
+        }
         return t.RestoreFile(s.data, s.path);
     case RemovalAction::RemoveFolderIfEmpty:
         if (t.FolderExists(s.path) && !t.RemoveFolderIfEmpty(s.path))

@@ -16,7 +16,9 @@ namespace cv {
 
 struct RemovalReport {
     std::vector<std::string> failures; ///< the steps that failed, described
-    std::vector<std::string> kept;     ///< folders and keys left because they were not empty
+    /// folders and keys left because they were not empty; files left as they are because
+    /// the copy of their old bytes is gone
+    std::vector<std::string> kept;
 };
 
 /// Called before each step with its position (from 0), the count and the step.

@@ -133,6 +133,7 @@ RemovalPlan PlanFor(const Session& s) {
     in.log = s.log;
     in.prior = s.prior;
     in.log_folder = s.log_folder;
+    in.backup_folder = s.log_folder + "backup\\";
     in.uninstall_key = s.uninstall_key;
     in.uninstall_execute = s.uninstall_execute;
     in.install_folder = s.install_folder;
