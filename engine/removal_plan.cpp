@@ -425,7 +425,24 @@ class Planner {
     void Folders() {
         if (in_.log.remove_all && !in_.install_folder.empty() && MayRemovePath("REMOVEALL", in_.install_folder))
             Add({RemovalAction::EmptyInstallFolder, {}, in_.install_folder});
-        for (const std::string& folder : DeepestFirst(in_.log.folders)) {
+        // The parents that making a folder created without a line of their own go too, where
+        // they lie inside another folder of the log (the install folder): "DIR=C:\\App\\a\\b"
+        // under "DIR=C:\\App" made "C:\\App\\a".
+        std::vector<std::string> folders = in_.log.folders;
+        for (const std::string& folder : in_.log.folders) {
+            for (std::string parent = ParentOf(folder); !parent.empty(); parent = ParentOf(parent)) {
+                const std::string pk = WindowsPathKey(parent);
+                const bool inside = std::any_of(in_.log.folders.begin(), in_.log.folders.end(), [&](const std::string& d) {
+                    const std::string dk = WindowsPathKey(d);
+                    return pk.size() > dk.size() && pk.compare(0, dk.size(), dk) == 0 && pk[dk.size()] == '\\';
+                });
+                if (!inside)
+                    break;
+                if (std::none_of(folders.begin(), folders.end(), [&](const std::string& f) { return SameWindowsPath(f, parent); }))
+                    folders.push_back(parent);
+            }
+        }
+        for (const std::string& folder : DeepestFirst(folders)) {
             if (std::any_of(done_folders_.begin(), done_folders_.end(),
                             [&](const std::string& d) { return SameWindowsPath(d, folder); }))
                 continue;

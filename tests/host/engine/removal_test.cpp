@@ -186,6 +186,7 @@ TEST(PriorStateRecorder, MarksWhatTheEarlierInstallationMadeAndCarriesItsRecords
 const char* kFullLog =
     "TOTALFILE=4\r\n"
     "DIR=C:\\Program Files\\Acme\r\nDIR=C:\\Program Files\\Acme\\bin\r\nDIR=C:\\Program Files\\Acme\\bin\\deep\r\n"
+    "DIR=C:\\Program Files\\Acme\\x\\y\\z\r\n"
     "DIR=C:\\Windows\\Fonts\r\n"
     "RUN3RD=bye.exe\r\nRUN3RDCMD=/q\r\n"
     "FILE=C:\\Program Files\\Acme\\bin\\a.exe\r\nFILE=C:\\Windows\\Fonts\\acme.ttf\r\n"
@@ -232,7 +233,10 @@ TEST(RemovalPlan, RemovesInTheOrderThatLeavesNothingBehind) {
                                   "REMOVE-FILE C:\\Program Files\\Acme\\",
                                   "REMOVE-FILE C:\\Windows\\acme.ini",
                                   "REMOVE-FILE C:\\Program Files\\Acme\\bye.exe",
+                                  "REMOVE-FOLDER C:\\Program Files\\Acme\\x\\y\\z",
+                                  "REMOVE-FOLDER C:\\Program Files\\Acme\\x\\y",
                                   "REMOVE-FOLDER C:\\Program Files\\Acme\\bin\\deep",
+                                  "REMOVE-FOLDER C:\\Program Files\\Acme\\x",
                                   "REMOVE-FOLDER C:\\Program Files\\Acme\\bin",
                                   "REMOVE-FOLDER C:\\Program Files\\Acme",
                                   "DELETE-ENTRY HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
