@@ -1,5 +1,8 @@
 #include "engine/engine.h"
 
+#include "engine/file_backup.h"
+#include "engine/prior_state_file.h"
+#include "engine/rollback.h"
 #include "engine/step_associations.h"
 #include "engine/step_environment.h"
 #include "engine/step_file_list.h"
@@ -18,7 +21,7 @@ namespace cv {
 
 CCVEngine::CCVEngine(EngineContext context, IInstallTarget& target, IInstallProgress& progress,
                      ILogSink& log_sink)
-    : context_(std::move(context)), target_(target), progress_(progress), log_(log_sink) {
+    : context_(std::move(context)), target_(target), progress_(progress), log_copy_(log_sink), log_(log_copy_) {
     // The folders of the run follow from the context alone; the steps read them from here.
     source_folder_ = SourceFolder(context_);
     log_path_ = UninstallLogPath(context_.paths);
@@ -70,7 +73,10 @@ void CCVEngine::RemoveTempFiles() {
 }
 
 void CCVEngine::Abort() {
-    RemoveTempFiles();
+    // A run that is rolled back needs its copies of overwritten files until it has been;
+    // the end of the run removes the work folder then.
+    if (!recorder_)
+        RemoveTempFiles();
     aborted_ = true;
     if (context_.install_aborted)
         *context_.install_aborted = kOn;
@@ -82,6 +88,8 @@ void CCVEngine::ShowErrorNumber(int number, const std::string& message) {
 
 void CCVEngine::BeginRun() {
     Trace("ATL BACK 1");
+    if (recorder_ && !context_.preview)
+        KeepEarlierLog(*this, earlier_log_, earlier_prior_, log_folder_existed_);
     // Every installation starts a new log; a preview changes nothing, an old log included.
     if (!context_.preview && target_.FileExists(log_path_))
         target_.RemoveFile(log_path_);
@@ -101,6 +109,9 @@ void CCVEngine::InstallAll() {
         return;
     }
     const bool preview = context_.preview;
+    if (recorder_ && !preview)
+        recorder_->StartFromEarlier(ReadUninstallLog(earlier_log_.value_or("")),
+                                    ReadPriorState(earlier_prior_.value_or("")).records);
     if (!preview)
         InstallUninstallProgram(*this);
 
@@ -111,10 +122,12 @@ void CCVEngine::InstallAll() {
         if (!preview) {
             if (!split_ || !split_->InstallFiles(context_.paths.install_dir, log_)) {
                 Trace("split-files extraction failed");
+                RollBack();
                 return;
             }
         }
     } else if (!preview && !CopyFiles(*this)) {
+        RollBack();
         return;
     }
 
@@ -130,11 +143,18 @@ void CCVEngine::InstallAll() {
         SetEnvironmentVariables(*this);
         // Services change the machine too, so a preview leaves them out as well.
         InstallServices(*this);
+        // An Abort in the services step: the run is undone and not registered.
+        if (aborted_ && recorder_) {
+            RollBack();
+            return;
+        }
     }
 
     SetStatusText(status::kFinishing);
-    if (!preview)
+    if (!preview) {
         RegisterUninstall(*this);
+        KeepBackups(*this);
+    }
 }
 
 void CCVEngine::EndRun() {

@@ -14,13 +14,35 @@
 #include "engine/install_progress.h"
 #include "engine/install_target.h"
 #include "engine/prior_state.h"
+#include "engine/removal_target.h"
 #include "engine/uninstall_log_writer.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cv {
+
+class PriorStateRecorder;
+
+/// Passes the log's lines on and keeps a copy of this run's: a rollback reads them back.
+class RunLogCopy final : public ILogSink {
+  public:
+    explicit RunLogCopy(ILogSink& next) : next_(next) {}
+    bool Append(std::string_view line) override {
+        const bool written = next_.Append(line);
+        if (written)
+            text_.append(line);
+        return written;
+    }
+    void Close() override { next_.Close(); }
+    const std::string& text() const { return text_; }
+
+  private:
+    ILogSink& next_;
+    std::string text_;
+};
 
 /// Installs the files of a split-files build: the archive extracts each file straight into
 /// `install_folder` and writes a "FILE" line for it to `log` before writing it.
@@ -54,6 +76,16 @@ class CCVEngine {
     /// Where the steps report what they found on the machine before changing it; unset, it
     /// is recorded nowhere.
     void SetPriorState(IPriorState* prior) { prior_ = prior ? prior : &no_prior_; }
+    /// A real run: what it finds is recorded in the prior-state file through `recorder`, the
+    /// files it overwrites are copied first, and a cancelled or aborted run is undone through
+    /// `removal` (engine/rollback.cpp). Not for a preview, which changes nothing.
+    void EnableRollback(PriorStateRecorder* recorder, IRemovalTarget* removal);
+    bool keeps_prior_state() const { return recorder_ != nullptr; }
+    /// Undoes what this run did: what it created goes, what it overwrote comes back, and the
+    /// log of an earlier installation of the product is put back.
+    void RollBack();
+    /// The prior-state file's path in the log folder.
+    std::string prior_state_path() const;
 
     /// The whole run on the window thread (Windows only): BeginRun, InstallAll on the worker
     /// thread `StartCopyNowTH` (which initialises COM for itself) waited for while messages are
@@ -120,8 +152,15 @@ class CCVEngine {
     EngineContext context_;
     IInstallTarget& target_;
     IInstallProgress& progress_;
+    RunLogCopy log_copy_;
     UninstallLogWriter log_;
     ISplitInstaller* split_ = nullptr;
+    PriorStateRecorder* recorder_ = nullptr;
+    IRemovalTarget* removal_ = nullptr;
+    /// What the log folder held before this run (for a rollback and the recorder).
+    std::optional<std::string> earlier_log_;
+    std::optional<std::string> earlier_prior_;
+    bool log_folder_existed_ = false;
     NullPriorState no_prior_;
     IPriorState* prior_ = &no_prior_;
 

@@ -1,6 +1,8 @@
 #include "engine/engine_run_win.h"
 
 #include "engine/install_target_win.h"
+#include "engine/prior_state_file.h"
+#include "engine/removal_target_win.h"
 #include "engine/uninstall_log_file_win.h"
 #include "framework/thread.h"
 
@@ -52,8 +54,16 @@ unsigned CCVEngine::StartCopyNowTH() {
 int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split) {
     InstallTargetWin target;
     UninstallLogFile log(UninstallLogPath(context.paths));
+    // What the run finds already there goes into the prior-state file beside the log; a
+    // preview changes nothing and records nothing.
+    const bool preview = context.preview;
+    UninstallLogFile prior_file(UninstallLogFolder(context.paths) + kPriorStateFileName);
+    PriorStateRecorder recorder(prior_file);
+    RemovalTargetWin removal;
     CCVEngine engine(std::move(context), target, progress, log);
     engine.SetSplitInstaller(split);
+    if (!preview)
+        engine.EnableRollback(&recorder, &removal);
     return engine.Run();
 }
 

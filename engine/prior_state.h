@@ -37,6 +37,11 @@ class IPriorState {
     /// `key`); removal takes out that entry alone and keeps the rest of the value as it is then.
     virtual void EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
                                      const std::string& entry) = 0;
+    /// The entry did not exist when the run wrote it into the INI file `file`, which existed
+    /// before: the log names only the file, so removal learns the entry from here. (Not pure:
+    /// callers written before it stay valid.)
+    virtual void IniEntryAdded(const std::string& /*file*/, const std::string& /*section*/,
+                               const std::string& /*key*/) {}
 };
 
 /// Records nothing: preview runs and callers that keep no prior state.

@@ -3,6 +3,7 @@
 #include "common/path_limit.h"
 #include "common/text_replace.h"
 #include "engine/engine.h"
+#include "engine/file_backup.h"
 #include "engine/registry_changes.h"
 
 namespace cv {
@@ -144,7 +145,10 @@ bool CopyFiles(CCVEngine& engine) {
             continue;
         const std::int32_t flags = record.flags;
         const bool kept = (flags & kFlagOnlyIfAbsent) && target.FileExists(destination);
+        if (kept)
+            NoteKeptFile(engine, destination);
         if (!kept && engine.FeatureLetsThrough(record.feature)) {
+            BackUpBeforeOverwrite(engine, destination, here);
             bool installed;
             if (IsUrlSource(record.source)) {
                 // Downloads are not available yet: the record fails like a missing source.

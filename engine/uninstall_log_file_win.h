@@ -19,7 +19,7 @@ class UninstallLogFile : public ILogSink {
     /// tried again at the next line.
     bool Append(std::string_view line) override;
     /// Closes the file; a later line opens it again at its end.
-    void Close() { file_.reset(); }
+    void Close() override { file_.reset(); }
 
   private:
     std::string path_;

@@ -17,6 +17,8 @@ class ILogSink {
     /// Appends one whole line (its CR LF included). False when it could not be written; the
     /// writer goes on with the next line.
     virtual bool Append(std::string_view line) = 0;
+    /// Lets go of the file (a rollback deletes or replaces it); a later line opens it again.
+    virtual void Close() {}
 };
 
 /// "TOTALFILE=12\r\n": key, "=", value, CR LF; no quoting or escaping.

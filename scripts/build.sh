@@ -35,7 +35,7 @@ arch=$(scripts/win-arch.sh)
 configure_win build/win "mingw-$arch.cmake"
 ninja -C build/win -j "$jobs"
 if [ "$arch" != i686 ]; then
-  echo "build: this machine runs no 32-bit programs; build/win is $arch, and build/win32 compiles the shipped 32-bit setup.exe"
+  echo "build: this machine runs no 32-bit programs; build/win is $arch, and build/win32 compiles the shipped 32-bit setup.exe and cvexec.exe"
   configure_win build/win32 mingw-i686.cmake
-  ninja -C build/win32 -j "$jobs" setup
+  ninja -C build/win32 -j "$jobs" setup cvexec
 fi

@@ -13,6 +13,7 @@ ctest --test-dir build/win --output-on-failure || status=1
 # imports are still checked, which needs no Wine.
 if [ -f build/win32/app/setup.exe ] && [ "$(scripts/win-arch.sh)" != i686 ]; then
   python3 tests/e2e/check_imports.py build/win32/app/setup.exe || status=1
+  python3 tests/e2e/check_imports.py build/win32/cvexec/cvexec.exe || status=1
 fi
 if [ $status -ne 0 ]; then
   echo "test: FAILED (screenshots and logs under build/win/test-output)"

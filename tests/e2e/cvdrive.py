@@ -92,8 +92,11 @@ class Driver:
             if reply.split(" ", 1)[0] in until:
                 return lines
 
-    def start(self, exe, folder):
-        reply = self._ask(f"start {quote(win_path(exe))} {quote(win_path(folder))}")[-1]
+    def start(self, exe, folder, *args):
+        """Starts `exe` (a path here or a Windows path) in `folder` with plain `args`."""
+        exe_text = exe if isinstance(exe, str) and exe[1:2] == ":" else win_path(exe)
+        tail = "".join(f" {a}" for a in args)
+        reply = self._ask(f"start {quote(exe_text)} {quote(win_path(folder))}{tail}")[-1]
         if not reply.startswith("ok"):
             raise RuntimeError(reply)
         return int(reply.split()[1])

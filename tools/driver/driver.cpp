@@ -2,7 +2,7 @@
 // on command. It reads one command per line from standard input and answers each with one
 // or more lines on standard output (the last one "ok ...", "end", "timeout" or "error ...").
 //
-//   start EXE DIR                 start EXE with DIR as its current folder -> ok PID
+//   start EXE DIR [ARG...]        start EXE with DIR as its current folder -> ok PID
 //   windows                       top-level windows, top first -> win HWND VISIBLE X Y W H
 //                                 CLASS CAPTION OWNER lines, end
 //   wait CLASS CAPTION MS         wait for a visible window ("*" matches all) -> ok HWND
@@ -161,11 +161,11 @@ DWORD Ms(const std::vector<std::string>& words, std::size_t i, DWORD fallback) {
     return i < words.size() ? static_cast<DWORD>(std::strtoul(words[i].c_str(), nullptr, 10)) : fallback;
 }
 
-void Start(const std::string& exe, const std::string& dir) {
+void Start(const std::string& exe, const std::string& dir, const std::string& arguments = {}) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::string command = "\"" + exe + "\"";
+    std::string command = "\"" + exe + "\"" + arguments;
     if (!::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
         Reply("error cannot start " + Quote(exe) + " code " + std::to_string(::GetLastError()));
@@ -182,7 +182,10 @@ bool Run(const std::vector<std::string>& w) {
     if (cmd == "quit")
         return false;
     if (cmd == "start" && w.size() >= 2) {
-        Start(w[1], w.size() > 2 ? w[2] : "");
+        std::string arguments;
+        for (std::size_t i = 3; i < w.size(); ++i)
+            arguments += " " + w[i];
+        Start(w[1], w.size() > 2 ? w[2] : "", arguments);
     } else if (cmd == "windows") {
         for (HWND h : TopLevelWindows(false)) {
             RECT rc{};
