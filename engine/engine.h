@@ -10,6 +10,7 @@
 /// `progress()` and the log only through `WriteLogEntry`.
 
 #include "engine/engine_context.h"
+#include "engine/file_download.h"
 #include "engine/file_list.h"
 #include "engine/install_progress.h"
 #include "engine/install_target.h"
@@ -54,6 +55,9 @@ class CCVEngine {
     /// Where the steps report what they found on the machine before changing it; unset, it
     /// is recorded nowhere.
     void SetPriorState(IPriorState* prior) { prior_ = prior ? prior : &no_prior_; }
+    /// What fetches the files given by web addresses; unset, such a file fails like a
+    /// missing source.
+    void SetFileDownload(IFileDownload* download) { download_ = download; }
 
     /// The whole run on the window thread (Windows only): BeginRun, InstallAll on the worker
     /// thread `StartCopyNowTH` (which initialises COM for itself) waited for while messages are
@@ -80,6 +84,7 @@ class CCVEngine {
     UninstallLogWriter& log() { return log_; }
     ISplitInstaller* split_installer() { return split_; }
     IPriorState& prior() { return *prior_; }
+    IFileDownload* file_download() { return download_; }
 
     /// ExpandVariables with this run's path values.
     std::string Expand(std::string_view text) const;
@@ -124,6 +129,7 @@ class CCVEngine {
     ISplitInstaller* split_ = nullptr;
     NullPriorState no_prior_;
     IPriorState* prior_ = &no_prior_;
+    IFileDownload* download_ = nullptr;
 
     std::string token_;
     std::string source_folder_;
