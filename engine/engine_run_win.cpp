@@ -49,11 +49,13 @@ unsigned CCVEngine::StartCopyNowTH() {
     return 0;
 }
 
-int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split) {
+int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split,
+                    IFileDownload* download) {
     InstallTargetWin target;
     UninstallLogFile log(UninstallLogPath(context.paths));
     CCVEngine engine(std::move(context), target, progress, log);
     engine.SetSplitInstaller(split);
+    engine.SetFileDownload(download);
     return engine.Run();
 }
 
