@@ -38,7 +38,7 @@ class Files(http.server.BaseHTTPRequestHandler):
     <name>: BIG without a Content-Length, ended by closing; /gone/<name>: 404; /moved/<name>:
     a redirect to `Files.moved_to`; anything else: SMALL. Each request's path is recorded."""
     requests = []
-    pause = 0.1
+    pause = 0.15
     moved_to = ""  # /moved/<name> redirects to this address followed by /<name>
 
     def do_GET(self):
@@ -107,7 +107,7 @@ class Download(cvdrive.SetupRunTest):
     def setUp(self):
         super().setUp()
         Files.requests = []
-        Files.pause = 0.1
+        Files.pause = 0.15
         self.server = Server()
         self.addCleanup(self.server.stop)
 
@@ -139,12 +139,13 @@ class Download(cvdrive.SetupRunTest):
         texts, positions, deadline = [], [], time.time() + timeout
         while time.time() < deadline and not until(texts):
             controls = self.driver.controls(page["hwnd"])
-            bars = [c for c in controls if c["class"] == "msctls_progress32"]
+            # Controls are numbered from the layout's last line: the download bar, last, comes first.
+            bars = sorted((c for c in controls if c["class"] == "msctls_progress32"), key=lambda c: c["id"])
             for c in controls:
                 if c["class"] == "Static" and ("copied" in c["text"]) and (not texts or texts[-1] != c["text"]):
                     texts.append(c["text"])
-            if len(bars) == 2 and bars[1]["visible"]:
-                positions.append(self.driver.send(bars[1]["hwnd"], PBM_GETPOS))
+            if len(bars) == 2 and bars[0]["visible"]:
+                positions.append(self.driver.send(bars[0]["hwnd"], PBM_GETPOS))
             time.sleep(0.2)
         return texts, positions
 
