@@ -2,6 +2,7 @@
 // split-files build, the archive unpacking straight into the install folder.
 #include "app/error_setup.h"
 #include "app/main_frame.h"
+#include "app/page_download.h"
 #include "app/page_progress_bar.h"
 #include "app/trace.h"
 #include "archive/compress.h"
@@ -120,7 +121,8 @@ void CMainFrame::RunInstallation() {
 
     ProgressPage progress(currentPage);
     ArchiveIntoInstallFolder archive(ProgressBarOf(currentPage));
-    cv::RunInstallation(std::move(context), progress, state.splitBuild == kOn ? &archive : nullptr);
+    PageDownload download(dynamic_cast<CImageWindow*>(currentPage));
+    cv::RunInstallation(std::move(context), progress, state.splitBuild == kOn ? &archive : nullptr, &download);
     ContinueAfterInstallation();
 }
 

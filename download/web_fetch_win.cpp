@@ -1,145 +1,90 @@
 #include "download/web_fetch.h"
 
-#include "download/web_request.h"
+#include "download/http_get_win.h"
 
-// Winsock 2 before <windows.h>, which the handle owners include.
-#include <winsock2.h>
-#include <ws2tcpip.h>
+#include <windows.h>
 
-#include "framework/handle.h"
+#include <memory>
 
 namespace cv {
 
 namespace {
 
-constexpr const char* kHttpPort = "80";
-constexpr int kChunk = 1024;
+constexpr DWORD kChunk = 1024;
 
-/// Winsock started for the length of one fetch (the count is kept by Winsock itself).
-class WinsockScope {
-  public:
-    WinsockScope() { ok_ = ::WSAStartup(MAKEWORD(2, 2), &data_) == 0; }
-    ~WinsockScope() {
-        if (ok_)
-            ::WSACleanup();
+/// One fetch, owned jointly by the caller and the thread that runs it: a caller that stops
+/// waiting at the time limit leaves the thread to end on WinINet's own time limits, with
+/// nothing of the caller's in its hands.
+struct FetchJob {
+    std::string url;
+    DWORD deadline;
+    unsigned time_limit_ms;
+    std::string value; ///< written by the thread, read by the caller only after it ended
+
+    DWORD Remaining() const {
+        const DWORD now = ::GetTickCount();
+        return static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
     }
-    bool ok() const { return ok_; }
 
-  private:
-    WSADATA data_{};
-    bool ok_ = false;
-};
-
-class AddressList {
-  public:
-    AddressList(const std::string& host) {
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_protocol = IPPROTO_TCP;
-        if (::getaddrinfo(host.c_str(), kHttpPort, &hints, &list_) != 0)
-            list_ = nullptr;
-    }
-    AddressList(const AddressList&) = delete;
-    AddressList& operator=(const AddressList&) = delete;
-    ~AddressList() {
-        if (list_)
-            ::freeaddrinfo(list_);
-    }
-    const addrinfo* first() const { return list_; }
-
-  private:
-    addrinfo* list_ = nullptr;
-};
-
-/// Milliseconds left until `deadline` (a GetTickCount value), 0 once it has passed.
-DWORD Remaining(DWORD deadline) {
-    DWORD now = ::GetTickCount();
-    return static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
-}
-
-/// Waits until `s` is readable (or writable) or the deadline has passed.
-bool WaitFor(SOCKET s, bool writable, DWORD deadline) {
-    DWORD left = Remaining(deadline);
-    if (left == 0)
-        return false;
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(s, &set);
-    fd_set failed;
-    FD_ZERO(&failed);
-    FD_SET(s, &failed);
-    timeval wait{static_cast<long>(left / 1000), static_cast<long>((left % 1000) * 1000)};
-    int ready = ::select(0, writable ? nullptr : &set, writable ? &set : nullptr, &failed, &wait);
-    return ready > 0 && FD_ISSET(s, &set);
-}
-
-/// Connects `s` to `address` without blocking past the deadline.
-bool Connect(SOCKET s, const addrinfo& address, DWORD deadline) {
-    u_long non_blocking = 1;
-    if (::ioctlsocket(s, FIONBIO, &non_blocking) != 0)
-        return false;
-    if (::connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
-        return true;
-    if (::WSAGetLastError() != WSAEWOULDBLOCK)
-        return false;
-    return WaitFor(s, true, deadline);
-}
-
-bool SendAll(SOCKET s, const std::string& data, DWORD deadline) {
-    std::size_t sent = 0;
-    while (sent < data.size()) {
-        if (!WaitFor(s, true, deadline))
-            return false;
-        int n = ::send(s, data.data() + sent, static_cast<int>(data.size() - sent), 0);
-        if (n == SOCKET_ERROR) {
-            if (::WSAGetLastError() == WSAEWOULDBLOCK)
-                continue;
-            return false;
+    void Run() {
+        HttpGet get;
+        HttpGetOptions options;
+        options.accept = "text/*";
+        options.timeout_ms = time_limit_ms;
+        if (!get.Open(url, options))
+            return;
+        const int status = get.Status();
+        if (status < 200 || status > 299)
+            return;
+        const std::optional<std::uint64_t> length = get.ContentLength();
+        std::string body;
+        std::uint64_t received = 0;
+        char chunk[kChunk];
+        for (;;) {
+            if (Remaining() == 0)
+                return; // too slow: no half page as a value
+            const long n = get.Read(chunk, kChunk);
+            if (n < 0)
+                return;
+            if (n == 0)
+                break;
+            received += static_cast<std::uint64_t>(n);
+            const std::size_t room = kMaxWebBody - body.size();
+            body.append(chunk, std::min<std::size_t>(room, static_cast<std::size_t>(n)));
+            if (body.size() == kMaxWebBody)
+                break; // the rest of a longer page is dropped
         }
-        sent += static_cast<std::size_t>(n);
+        if (length && received < *length && body.size() < kMaxWebBody)
+            return; // cut off
+        value = std::move(body);
     }
-    return true;
+};
+
+DWORD WINAPI FetchThread(void* parameter) {
+    // The thread holds its own reference to the job.
+    std::unique_ptr<std::shared_ptr<FetchJob>> job(static_cast<std::shared_ptr<FetchJob>*>(parameter));
+    (*job)->Run();
+    return 0;
 }
 
 } // namespace
 
 std::string FetchWebPage(const std::string& url, unsigned time_limit_ms) {
-    const DWORD deadline = ::GetTickCount() + time_limit_ms;
-    WebAddress address = SplitWebAddress(url);
-    if (address.host.empty())
+    auto job = std::make_shared<FetchJob>();
+    job->url = url;
+    job->time_limit_ms = time_limit_ms;
+    job->deadline = ::GetTickCount() + time_limit_ms;
+    auto* thread_share = new std::shared_ptr<FetchJob>(job);
+    UniqueKernelHandle thread(::CreateThread(nullptr, 0, FetchThread, thread_share, 0, nullptr));
+    if (!thread) {
+        delete thread_share;
         return {};
-    WinsockScope winsock;
-    if (!winsock.ok())
-        return {};
-    AddressList addresses(address.host);
-    const addrinfo* target = addresses.first();
-    if (!target)
-        return {};
-    UniqueSocket s(::socket(target->ai_family, target->ai_socktype, target->ai_protocol));
-    if (s.get() == INVALID_SOCKET || !Connect(s.get(), *target, deadline))
-        return {};
-    if (!SendAll(s.get(), BuildGetRequest(address), deadline))
-        return {};
-    HttpReplyReader reply;
-    char chunk[kChunk];
-    bool closed = false;
-    while (!reply.Complete()) {
-        if (!WaitFor(s.get(), false, deadline))
-            return {}; // too slow: no half page as a value
-        int n = ::recv(s.get(), chunk, kChunk, 0);
-        if (n == SOCKET_ERROR) {
-            if (::WSAGetLastError() == WSAEWOULDBLOCK)
-                continue;
-            break;
-        }
-        if (n == 0) {
-            closed = true;
-            break;
-        }
-        reply.Feed(std::string_view(chunk, static_cast<std::size_t>(n)));
     }
-    return reply.Value(closed);
+    // WinINet's time limits hold per operation (a name lookup, a connection, each read), not
+    // for the whole fetch; the wait here bounds the whole.
+    if (::WaitForSingleObject(thread.get(), time_limit_ms) != WAIT_OBJECT_0)
+        return {};
+    return job->value;
 }
 
 } // namespace cv

@@ -10,6 +10,7 @@
 /// `progress()` and the log only through `WriteLogEntry`.
 
 #include "engine/engine_context.h"
+#include "engine/file_download.h"
 #include "engine/file_list.h"
 #include "engine/install_progress.h"
 #include "engine/install_target.h"
@@ -86,6 +87,9 @@ class CCVEngine {
     void RollBack();
     /// The prior-state file's path in the log folder.
     std::string prior_state_path() const;
+    /// What fetches the files given by web addresses; unset, such a file fails like a
+    /// missing source.
+    void SetFileDownload(IFileDownload* download) { download_ = download; }
 
     /// The whole run on the window thread (Windows only): BeginRun, InstallAll on the worker
     /// thread `StartCopyNowTH` (which initialises COM for itself) waited for while messages are
@@ -112,6 +116,7 @@ class CCVEngine {
     UninstallLogWriter& log() { return log_; }
     ISplitInstaller* split_installer() { return split_; }
     IPriorState& prior() { return *prior_; }
+    IFileDownload* file_download() { return download_; }
 
     /// ExpandVariables with this run's path values.
     std::string Expand(std::string_view text) const;
@@ -163,6 +168,7 @@ class CCVEngine {
     bool log_folder_existed_ = false;
     NullPriorState no_prior_;
     IPriorState* prior_ = &no_prior_;
+    IFileDownload* download_ = nullptr;
 
     std::string token_;
     std::string source_folder_;

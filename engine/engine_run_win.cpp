@@ -51,7 +51,8 @@ unsigned CCVEngine::StartCopyNowTH() {
     return 0;
 }
 
-int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split) {
+int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split,
+                    IFileDownload* download) {
     InstallTargetWin target;
     UninstallLogFile log(UninstallLogPath(context.paths));
     // What the run finds already there goes into the prior-state file beside the log; a
@@ -62,6 +63,7 @@ int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitIns
     RemovalTargetWin removal;
     CCVEngine engine(std::move(context), target, progress, log);
     engine.SetSplitInstaller(split);
+    engine.SetFileDownload(download);
     if (!preview)
         engine.EnableRollback(&recorder, &removal);
     return engine.Run();

@@ -10,7 +10,9 @@ WindowsVersion CurrentWindowsVersion();
 
 /// One installation: the Win32 install target, the uninstall log file of the context's
 /// product, a CCVEngine over them and `progress`, and its `Run`. `split` extracts the archive
-/// in a split-files build (may be null otherwise). Returns 1 once the worker thread has ended.
-int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split);
+/// in a split-files build (may be null otherwise); `download` fetches the files given by web
+/// addresses. Returns 1 once the worker thread has ended.
+int RunInstallation(EngineContext context, IInstallProgress& progress, ISplitInstaller* split,
+                    IFileDownload* download = nullptr);
 
 } // namespace cv

@@ -32,6 +32,7 @@ std::string_view FileNamePart(std::string_view path) {
 
 bool IsUrlSource(std::string_view source) {
     return source.find("http://") != std::string_view::npos ||
+           source.find("https://") != std::string_view::npos ||
            source.find("ftp://") != std::string_view::npos;
 }
 

@@ -55,7 +55,7 @@ FileListResult ParseFileList(std::string_view text);
 /// The file-name part of a path or URL: the text after its last backslash or slash.
 std::string_view FileNamePart(std::string_view path);
 
-/// True when the source line names a download ("http://" or "ftp://" anywhere in it).
+/// True when the source line names a download ("http://", "https://" or "ftp://" anywhere in it).
 bool IsUrlSource(std::string_view source);
 
 struct FolderListResult {

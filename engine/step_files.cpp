@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/file_backup.h"
 #include "engine/registry_changes.h"
+#include "engine/step_download.h"
 
 namespace cv {
 
@@ -136,7 +137,9 @@ bool CopyFiles(CCVEngine& engine) {
         const int here = position++;
         engine.progress().SetPosition(here);
         std::string source = SourcePathOf(engine.source_folder(), here, record);
-        const std::string destination = engine.Expand(DestinationPathOf(record));
+        const bool from_web = IsUrlSource(record.source);
+        const std::string destination =
+            engine.Expand(from_web ? UrlDestinationPathOf(record) : DestinationPathOf(record));
         if (destination.find("rcsemptyfolder") != std::string::npos)
             continue; // the record only stands for its (already created) folder
         if (engine.progress().CancelRequested())
@@ -150,9 +153,8 @@ bool CopyFiles(CCVEngine& engine) {
         if (!kept && engine.FeatureLetsThrough(record.feature)) {
             BackUpBeforeOverwrite(engine, destination, here);
             bool installed;
-            if (IsUrlSource(record.source)) {
-                // Downloads are not available yet: the record fails like a missing source.
-                installed = CopyOneFile(engine, record.source, destination, flags & kFlagCritical, false);
+            if (from_web) {
+                installed = InstallUrlRecord(engine, record.source, destination, flags & kFlagCritical);
             } else {
                 std::string expanded_copy;
                 bool available = true;

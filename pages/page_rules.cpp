@@ -109,7 +109,11 @@ DownloadProgress ParseDownloadProgress(std::string_view text) {
     }
     DownloadProgress p;
     p.percent = std::clamp(LeadingNumber(percent), 0, 100);
-    p.info = "Estimated time left: " + std::string(timeLeft) + " - " + std::string(remainder);
+    // A download whose length the server did not give has no time left to show.
+    if (timeLeft.empty())
+        p.info = std::string(remainder);
+    else
+        p.info = "Estimated time left: " + std::string(timeLeft) + " - " + std::string(remainder);
     return p;
 }
 

@@ -88,7 +88,7 @@ int HimetricToPixels(long himetric, int pixelsPerInch);
 /// The download progress text "percent,time left,remainder" as the page shows it.
 struct DownloadProgress {
     int percent = 0;
-    std::string info; ///< "Estimated time left: <time left> - <remainder>"
+    std::string info; ///< "Estimated time left: <time left> - <remainder>"; the remainder alone without a time
 };
 DownloadProgress ParseDownloadProgress(std::string_view text);
 

@@ -36,6 +36,7 @@ bool IsAbsolute(const std::string& source) {
 bool IsUrlSource(const std::string& source) {
     // The installer tests the whole line, not only its start.
     return source.find("http://") != std::string::npos ||
+           source.find("https://") != std::string::npos ||
            source.find("ftp://") != std::string::npos;
 }
 

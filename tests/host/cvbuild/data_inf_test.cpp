@@ -50,6 +50,7 @@ TEST(FileList, RefusesMalformedLines) {
 TEST(FileList, UrlSourcesAnywhereInTheLine) {
     EXPECT_TRUE(build::IsUrlSource("http://example.com/a.zip"));
     EXPECT_TRUE(build::IsUrlSource("mirror ftp://example.com/a.zip"));
+    EXPECT_TRUE(build::IsUrlSource("https://example.com/a.zip"));
     EXPECT_FALSE(build::IsUrlSource("files\\http.txt"));
 }
 

@@ -277,19 +277,6 @@ TEST(CopyFiles, DestinationsAtThePathLimit) {
     }
 }
 
-TEST(CopyFiles, AUrlRecordFailsLikeAMissingSourceUntilDownloadsExist) {
-    EngineRun run;
-    run.target.AddFolder("C:\\Program Files\\Acme");
-    FileRecord r = Record(0);
-    r.source = "http://example.com/a.txt";
-    run.progress.answers = {kAnswerRetry, kAnswerIgnore};
-    run.Engine().files() = {r};
-    EXPECT_TRUE(CopyFiles(run.Engine()));
-    EXPECT_EQ(run.progress.lines.size(), 2u);
-    EXPECT_TRUE(run.target.lines.empty()); // nothing copied from anywhere
-    EXPECT_EQ(run.log.Lines(), (Lines{"FILE=" + kDest}));
-}
-
 TEST(CopyFiles, CancelStopsBeforeTheNextFile) {
     EngineRun run;
     run.target.AddFolder("C:\\Program Files\\Acme");

@@ -69,7 +69,10 @@ TEST(ParseDownloadProgress, ThreeParts) {
     EXPECT_EQ(p.info, "Estimated time left: 1 min 3 sec - 120 KB of 300 KB, 10 KB/sec");
     DownloadProgress short_text = ParseDownloadProgress("150");
     EXPECT_EQ(short_text.percent, 100);
-    EXPECT_EQ(short_text.info, "Estimated time left:  - ");
+    EXPECT_EQ(short_text.info, "");
+    DownloadProgress no_length = ParseDownloadProgress("49,,1.00 MB copied - 1048 KB/Sec");
+    EXPECT_EQ(no_length.percent, 49);
+    EXPECT_EQ(no_length.info, "1.00 MB copied - 1048 KB/Sec");
 }
 
 TEST(BuiltInIcons, Names) {
