@@ -6,6 +6,7 @@
 #include "archive/extract_progress.h"
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -17,6 +18,10 @@ class IUninstallLog;
 
 /// Receives the names of the unpacking's steps for the trace monitor; any thread.
 using ExtractTrace = std::function<void(const std::string&)>;
+
+/// Longest destination folder (with its trailing backslash) the unpacking takes; a longer
+/// one fails the extraction (status 4).
+inline constexpr std::size_t kMaxDestinationFolder = 255;
 
 /// The process-wide extraction state: one extraction runs at a time.
 struct ExtractionState {

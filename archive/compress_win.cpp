@@ -148,8 +148,14 @@ unsigned CompactFilesTH() {
     SetupState& setup = setupState();
     TraceStep("CompactFilesTH1");
     std::string destination = setup.splitBuild == kOn ? setup.installFolder : setup.workFolder;
-    if (destination.size() > 255)
-        destination.resize(255);
+    // The destination is held in 255 characters. A longer one is refused rather than cut,
+    // which would unpack the files into another folder.
+    if (destination.size() > kMaxDestinationFolder) {
+        TraceStep("CompactFilesTH1 the destination folder is longer than " +
+                  std::to_string(kMaxDestinationFolder) + " characters: " + destination);
+        state.status = 4;
+        return 0;
+    }
     state.destination = destination;
     const std::string archive = setup.setupFolder + "file1.cab";
 

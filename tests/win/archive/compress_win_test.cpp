@@ -125,5 +125,44 @@ TEST(CCompressTest, NamesWithoutAFileNamePartAreSkippedAndTheRestUnpacked) {
     fs::remove_all(root);
 }
 
+// A destination folder of 255 characters is taken; a longer one is refused with a trace line
+// naming it, and nothing is unpacked (it used to be cut to 255 characters, another folder).
+TEST(CCompressTest, DestinationFoldersAtTheirLimit) {
+    const fs::path root = fs::temp_directory_path() / "cv-compress-long";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    const Bytes cab = stored_cabinet({{"a.txt", "aaa"}});
+    std::ofstream(root / "file1.cab", std::ios::binary)
+        .write(reinterpret_cast<const char*>(cab.data()), static_cast<std::streamsize>(cab.size()));
+    const std::string base = root.string() + "\\";
+    for (const std::size_t length : {kMaxDestinationFolder, kMaxDestinationFolder + 1, std::size_t{259}}) {
+        // base + "d...d\\" of `length` characters.
+        const std::string folder = base + std::string(length - base.size() - 1, 'd') + "\\";
+        ASSERT_EQ(folder.size(), length);
+        fs::remove_all(root / "work");
+        fs::create_directories(fs::path(folder));
+        SetupState& setup = setupState();
+        setup.setupFolder = base;
+        setup.workFolder = folder;
+        setup.splitBuild = 0;
+        std::vector<std::string> trace;
+        CCompress unpack;
+        unpack.trace = [&trace](const std::string& step) { trace.push_back(step); };
+        const bool fits = length <= kMaxDestinationFolder;
+        EXPECT_EQ(unpack.UnCompress(), fits) << length;
+        EXPECT_EQ(extractionState().status, fits ? -1 : 4) << length;
+        EXPECT_EQ(fs::exists(fs::path(folder + "a.txt")), fits) << length;
+        const std::string refusal = "CompactFilesTH1 the destination folder is longer than 255 characters: " + folder;
+        EXPECT_EQ(std::find(trace.begin(), trace.end(), refusal) != trace.end(), !fits) << length;
+        // Nothing lands in the folder the cut would have named.
+        std::size_t files = 0;
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            files += e.is_regular_file() && e.path().filename() == "a.txt";
+        EXPECT_EQ(files, fits ? 1u : 0u) << length;
+        fs::remove_all(fs::path(folder));
+    }
+    fs::remove_all(root);
+}
+
 } // namespace
 } // namespace cv::test
