@@ -96,13 +96,18 @@ class PackRoundTrip : public ProductFolder {
                   std::string(kSetupInf) + "[DIALOGLIST]\r\nCT0=licence\\License.txt\r\n");
         WriteText(product_ / "licence/License.txt", "Terms.\r\n");
         expected_["License.txt"] = Bytes{'T', 'e', 'r', 'm', 's', '.', '\r', '\n'};
+        // An uninstaller of its own, so that the cabinet does not depend on whether the win
+        // build has made the default one.
+        const Bytes uninstaller = TextLike(700, rng);
+        WriteBytes(root_ / "cvexec.exe", uninstaller);
+        expected_["cvexec.exe"] = uninstaller;
     }
 
     /// The exit code of cvbuild pack with `options`.
     int PackExit(const std::string& options) {
         return RunCommand(std::string(CVBUILD_EXE) + " pack " + Quoted(product_) + " " +
-                          Quoted(out_) + " --runtime " + Quoted(root_ / "setup.exe") + " " +
-                          options);
+                          Quoted(out_) + " --runtime " + Quoted(root_ / "setup.exe") + " --cvexec " +
+                          Quoted(root_ / "cvexec.exe") + " " + options);
     }
 
     /// Packs with `options` and returns the cabinets written, in set order.
