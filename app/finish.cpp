@@ -64,11 +64,13 @@ void CMainFrame::Finish() {
         if (!folder.empty())
             ::SetCurrentDirectoryA(folder.c_str());
         SendTrace("launch " + strings.launchFile);
-        OpenWithShell(strings.launchFile, strings.launchParameters);
+        if (!OpenWithShell(strings.launchFile, strings.launchParameters))
+            SendTrace("launch file not opened");
     }
     if (choices_.launchReadme == kOn && FileExists(strings.readmeFile)) {
         SendTrace("readme " + strings.readmeFile);
-        OpenWithShell(strings.readmeFile);
+        if (!OpenWithShell(strings.readmeFile))
+            SendTrace("readme not opened");
     }
 
     if (AsksRestart(state.installAborted, restartRequested == kOn)) {
