@@ -71,8 +71,11 @@ void CBillboard::ShowPicture(const std::string& name, int x, int y) {
     height_ = std::abs(info.bmHeight);
     pictureLoaded_ = true;
     // The window appears only with its first picture, so a picture that cannot be loaded
-    // never leaves an empty window over the wizard. It never takes the focus from the pages.
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, x_, y_, width_, height_, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // never leaves an empty window over the wizard; it is placed before it shows, and it
+    // never takes the focus from the pages.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, x_, y_, width_, height_, SWP_NOACTIVATE);
+    if (!::IsWindowVisible(m_hWnd))
+        ::ShowWindow(m_hWnd, SW_SHOWNA);
     Invalidate(false);
 }
 
