@@ -15,7 +15,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
 from actions_product import RECORDER, layout, lines, section  # noqa: E402
 from cvdrive import TraceMonitor, screenshot  # noqa: E402
-from demo_wizard import CAPTION, DEMO, ENGLISH, DemoWizardTest  # noqa: E402
+from demo_wizard import CAPTION, ENGLISH, DemoWizardTest, stage  # noqa: E402
 
 TVM_SELECTITEM, TVGN_CARET = 0x110B, 0x0009
 ADD_ON_TITLE = "Installing the add-ons"
@@ -64,7 +64,7 @@ def pack_with_add_ons(name):
     """The demo with three MERGEMODULES entries and the add-on page, packed; the installer
     in SupportFiles and the package beside the setup."""
     product = cvdrive.fresh_folder(name) / "product"
-    shutil.copytree(DEMO, product)
+    stage(product)
     entries = section("MERGEMODULES", [
         {"E": "255", "F": "", "G": "No Condition", "C": "<ResourceDir>\\recorder.exe", "D": "first"},
         {"E": "255", "F": "Docu|mentation", "G": "No Condition", "C": "<ResourceDir>\\recorder.exe", "D": "left-out"},
