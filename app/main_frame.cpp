@@ -171,9 +171,6 @@ int CMainFrame::RunStartSequence() {
     return 0;
 }
 
-void CMainFrame::StartBillboards() {}
-void CMainFrame::RunAddOnStep() {}
-
 bool CMainFrame::StartPageAndUnpack() {
     SetupState& state = setupState();
     RunPageActions(-1);
@@ -194,18 +191,6 @@ bool CMainFrame::StartPageAndUnpack() {
         CloseCurrentPage();
     }
     return true;
-}
-
-void CMainFrame::PrepareAddOnStep() {
-    if (paths.product_name == "HV Web Conferencing")
-        return;
-    if (SettingsTableCount(*this, "MERGEMODULES", 0).total != 0)
-        setupState().addOnPending = kOn;
-}
-
-void CMainFrame::Finish() {
-    RunActionsBoundTo(std::string(kFinishTrigger));
-    SetTimer(kTimerCloseFrame, 400);
 }
 
 RECT CMainFrame::WorkArea() {

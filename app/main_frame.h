@@ -101,7 +101,13 @@ class CMainFrame : public CFrameWnd, public IWizardHost {
     /// Where the wizard goes once the installation is over: the completion page after an
     /// abort, the add-on step when one is pending, the finish in hidden mode, else next page.
     void ContinueAfterInstallation();
+    /// The Finish button (finish.cpp): the finish's file actions and conditions, launch file
+    /// and readme, the restart question, the work folder, and timer 4 that ends the run.
     void Finish();
+    /// Removes the work folder unless a later step still needs it (finish_rules.h).
+    void RemoveWorkFolder();
+    /// The page "3rdparty.lcd" and timer 2, which runs the add-on step.
+    void ShowAddOnPage();
 
     /// Evaluates condition `index` with its operands' variables expanded; when it holds its
     /// actions run in order. 255 when it held, -1 otherwise (also for an index outside the

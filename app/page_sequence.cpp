@@ -117,7 +117,7 @@ void CMainFrame::ContinueAfterInstallation() {
     }
     SendTrace("f2");
     if (state.addOnPending == kOn) {
-        RunAddOnStep();
+        ShowAddOnPage();
         state.addOnPending = kOff;
         return;
     }

@@ -9,6 +9,7 @@
 #define IDD_SPLASH 144
 #define IDD_MSG 155
 #define IDD_WAIT 156
+#define IDD_BILLBOARD 157
 
 #define IDI_INFO_ICON 132
 #define IDI_TYPICAL_ICON 133

@@ -245,6 +245,24 @@ def draw_pictures(theme):
            f"GIF:{theme / 'logo.gif'}")
 
 
+BILLBOARDS = [
+    ("billboard1.jpg", "Welcome", "Corvane Demo 1.0", "40,90,170"),
+    ("billboard2.jpg", "A shortcut", "in your Programs menu", "20,120,90"),
+    ("billboard3.jpg", "Ready to go", "Launch it from the last page", "150,60,30"),
+]
+
+
+def draw_billboards(folder):
+    """The pictures the demo shows during its installation, left of the wizard."""
+    folder.mkdir(exist_ok=True)
+    for name, title, line, colour in BILLBOARDS:
+        magick("-size", "220x140", f"gradient:rgb({colour})-rgb(10,20,40)",
+               "-fill", "white", "-font", "DejaVu-Sans-Bold", "-pointsize", "22",
+               "-gravity", "northwest", "-annotate", "+14+30", title,
+               "-font", "DejaVu-Sans", "-pointsize", "13", "-annotate", "+14+80", line,
+               "-strip", "-quality", "90", f"JPEG:{folder / name}")
+
+
 # The language file's texts for the pages' mapped controls (the language step writes them
 # into the layout files, so they must say what the layouts say).
 LANGUAGE_KEYS = {
@@ -309,6 +327,7 @@ def main():
     for page in all_pages:
         (theme / f"{page.name}.lcd").write_bytes(page.render().encode("latin-1"))
     draw_pictures(theme)
+    draw_billboards(product / "billboards")
     text = language_text(all_pages).encode("latin-1")
     (product / "language.lan").write_bytes(text)
     (product / "languages").mkdir(exist_ok=True)

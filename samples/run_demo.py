@@ -33,6 +33,10 @@ WALK = [
 
 EXTRA_PAGES = ["start", "cancelsetup", "setuperror"]
 
+# The window of the demo's own program (samples/demo_program).
+PROGRAM_CLASS = "CorvaneDemoWindow"
+WM_CLOSE = 0x0010
+
 
 def next_page(driver, old, timeout=20):
     """The handle of the wizard page that replaced `old`."""
@@ -104,10 +108,23 @@ def walk(setup):
                     return 1
         code = driver.exit_code(20000)
         print(f"demo: setup ended with exit code {code}")
-        return 0 if code == 0 else 1
+        return (0 if code == 0 else 1) | show_launched_program(driver, len(WALK) + 1)
     finally:
         driver.kill()
         driver.close()
+
+
+def show_launched_program(driver, number):
+    """The demo's program, which "Launch the program" on the completion page started: its
+    window is photographed and closed."""
+    window = driver.wait(PROGRAM_CLASS, "*", 30000, any_process=True)
+    if window is None:
+        print("demo: the program was not launched from the completion page")
+        cvdrive.screenshot(f"{number:02}-no-program")
+        return 1
+    shoot(f"{number:02}-launched-program")
+    driver.post(window, WM_CLOSE)
+    return 0
 
 
 def show_alone(setup, page_name, number):
@@ -149,10 +166,10 @@ def list_installed():
     print(f"demo: installed, as C:\\windows\\Installer\\{code}\\uninstall.log lists it:")
     for line in log.read_bytes().decode("latin-1").split("\r\n"):
         key, _, value = line.partition("=")
-        if key not in ("DIR", "FILE"):
+        if key not in ("DIR", "FILE", "SHORTCUT"):
             continue
         path = drive_c.joinpath(*value[3:].split("\\"))
-        if key == "FILE" and path.is_file():
+        if key in ("FILE", "SHORTCUT") and path.is_file():
             print(f"demo:   {value} ({path.stat().st_size} bytes)")
         elif key == "DIR" and path.is_dir():
             print(f"demo:   {value if value.endswith(chr(92)) else value + chr(92)}")
@@ -168,7 +185,7 @@ def main():
     status = walk(setup)
     status |= list_installed()
     for offset, name in enumerate(EXTRA_PAGES):
-        status |= show_alone(setup, name, len(WALK) + 1 + offset)
+        status |= show_alone(setup, name, len(WALK) + 2 + offset)
     return status
 
 

@@ -9,7 +9,9 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 rm -rf build/demo/setup
-build/host/tools/cvbuild/cvbuild pack samples/demo build/demo/setup --runtime build/win/app/setup.exe
+# The demo installs a program of ours, which the win build makes.
+python3 samples/stage_demo.py build/win/samples/CorvaneDemo.exe build/demo/product
+build/host/tools/cvbuild/cvbuild pack build/demo/product build/demo/setup --runtime build/win/app/setup.exe
 echo "demo: setup folder in build/demo/setup"
 state="$PWD/build/demo/wine"
 case "$(scripts/win-arch.sh)" in

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks for building and testing Corvane: the MinGW-w64
 # cross compiler, Wine (32-bit), Xvfb, ImageMagick, CMake, Ninja, GoogleTest, cabextract,
-# zlib, libdeflate, clang and Python. Does nothing when everything is there.
+# zlib, libdeflate, clang, Python and msitools. Does nothing when everything is there.
 set -eu
 
 need=()
@@ -22,6 +22,8 @@ have cabextract || need+=(cabextract)
 have clang || need+=(clang)
 have python3 || need+=(python3)
 have gcab || need+=(gcab)
+# wixl builds the Windows Installer package of the add-on step's tests.
+have wixl || need+=(wixl msitools)
 
 [ ${#need[@]} -eq 0 ] && exit 0
 

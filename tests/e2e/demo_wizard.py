@@ -1,13 +1,18 @@
 """Walking the demo product's wizard under Wine: packing samples/demo, finding the page shown
 (pages share their caption, so a page is known by its title), clicking through. Used by the
 wizard and page tests."""
+import sys
 import time
 from pathlib import Path
 
 import cvdrive
 from cvdrive import SetupRunTest, fresh_folder
 
-DEMO = Path(__file__).resolve().parents[2] / "samples" / "demo"
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "samples"))
+import stage_demo  # noqa: E402
+
+DEMO = stage_demo.DEMO
+PROGRAM = cvdrive.BUILD / "samples" / stage_demo.PROGRAM_NAME
 CAPTION = "Corvane Demo Setup"
 
 
@@ -56,10 +61,16 @@ GERMAN = Texts(
     decline="Ich lehne die Bedingungen der Lizenzvereinbarung ab", custom="Benutzerdefiniert")
 
 
+def stage(product):
+    """A copy of the demo product in `product` with its program (a win build output) in place."""
+    return stage_demo.stage(PROGRAM, product)
+
+
 def pack(name):
     """The demo product packed with our setup.exe into a fresh folder; returns its folder."""
-    out = fresh_folder(name) / "setup"
-    done = cvdrive.cvbuild("pack", DEMO, out, "--runtime", cvdrive.SETUP_EXE)
+    root = fresh_folder(name)
+    out = root / "setup"
+    done = cvdrive.cvbuild("pack", stage(root / "product"), out, "--runtime", cvdrive.SETUP_EXE)
     if done.returncode != 0:
         raise AssertionError(f"cvbuild pack failed: {done.stderr}")
     return out

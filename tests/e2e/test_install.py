@@ -16,7 +16,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot, win_path  # noqa: E402
-from demo_wizard import CAPTION, DEMO, ENGLISH, DemoWizardTest, pack as pack_demo  # noqa: E402
+from demo_wizard import CAPTION, DEMO, ENGLISH, PROGRAM, DemoWizardTest, pack as pack_demo  # noqa: E402
 
 HOLDER = cvdrive.BUILD / "tests" / "e2e" / "holder.exe"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
@@ -431,10 +431,12 @@ class DemoInstall(DemoWizardTest):
         target = "C:\\Program Files\\Corvane Demo"
         # The records of the feature left out are logged but not copied.
         self.assertEqual(log_file(self.code).read_bytes(), log_bytes([
-            "TOTALFILE=3", f"DIR={target}\\", f"DIR={target}\\", f"FILE={target}\\readme.txt",
-            f"FILE={target}\\demo.ini", f"FILE={target}\\license.txt"]))
+            "TOTALFILE=4", f"DIR={target}\\", f"DIR={target}\\",
+            f"FILE={target}\\readme.txt", f"FILE={target}\\demo.ini", f"FILE={target}\\CorvaneDemo.exe",
+            f"FILE={target}\\license.txt"]))
         root = unix_path(target)
-        self.assertEqual(sorted(p.name for p in root.iterdir()), ["demo.ini"])
+        self.assertEqual(sorted(p.name for p in root.iterdir()), ["CorvaneDemo.exe", "demo.ini"])
+        self.assertEqual((root / "CorvaneDemo.exe").read_bytes(), PROGRAM.read_bytes())
         self.assertEqual((root / "demo.ini").read_bytes(), (DEMO / "files" / "demo.ini").read_bytes())
         values = reg_values(UNINSTALL_KEY + self.code)
         self.assertIsNotNone(values, "no Add/Remove key")

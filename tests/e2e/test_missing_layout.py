@@ -12,7 +12,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
 from cvdrive import fresh_folder, screenshot  # noqa: E402
-from demo_wizard import CAPTION, DEMO, ENGLISH, DemoWizardTest  # noqa: E402
+from demo_wizard import CAPTION, DEMO, ENGLISH, DemoWizardTest, stage  # noqa: E402
 
 MESSAGE = 'The setup cannot continue: the page layout file "complete.lcd" is missing from the theme folder.'
 
@@ -21,7 +21,7 @@ def pack_without_completion_page():
     """The demo product with complete.lcd taken out of its theme and its page list."""
     root = fresh_folder("missing-layout")
     product = root / "product"
-    shutil.copytree(DEMO, product)
+    stage(product)
     (product / "theme" / "complete.lcd").unlink()
     settings = (product / "setup.inf").read_bytes().decode("latin-1")
     settings = re.sub(r"W9=complete\.lcd\r?\n", "", settings.replace("TOTAL1=10", "TOTAL1=9"))

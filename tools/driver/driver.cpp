@@ -188,9 +188,12 @@ bool Run(const std::vector<std::string>& w) {
         Start(w[1], w.size() > 2 ? w[2] : "", arguments);
     } else if (cmd == "windows") {
         for (HWND h : TopLevelWindows(false)) {
+            // Visibility first: a window placed before it is shown is then never reported
+            // visible at the place it had before.
+            const bool visible = ::IsWindowVisible(h) != FALSE;
             RECT rc{};
             ::GetWindowRect(h, &rc);
-            Reply("win " + HandleText(h) + " " + std::to_string(::IsWindowVisible(h) ? 1 : 0) + " " +
+            Reply("win " + HandleText(h) + " " + std::to_string(visible ? 1 : 0) + " " +
                   std::to_string(rc.left) + " " + std::to_string(rc.top) + " " +
                   std::to_string(rc.right - rc.left) + " " + std::to_string(rc.bottom - rc.top) + " " +
                   Quote(ClassOf(h)) + " " + Quote(TextOf(h)) + " " + HandleText(::GetWindow(h, GW_OWNER)));
