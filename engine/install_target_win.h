@@ -26,6 +26,9 @@ class InstallTargetWin : public IInstallTarget {
                             std::uint32_t value) override;
     bool StartProcess(const std::string& command_line) override;
     std::string CurrentDirectory() override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
+                                              const std::string& name) override;
 };
 
 } // namespace cv

@@ -60,6 +60,9 @@ class RecordingTarget : public IInstallTarget {
                             std::uint32_t value) override;
     bool StartProcess(const std::string& command_line) override;
     std::string CurrentDirectory() override { return current_directory; }
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
+                                              const std::string& name) override;
 
   private:
     struct File {
@@ -101,6 +104,9 @@ class RecordingProgress : public IInstallProgress {
         return cancel_at_position >= 0 && !positions.empty() && positions.back() >= cancel_at_position;
     }
     void Trace(const std::string& text) override { traces.push_back(text); }
+    void RunLogLine(const std::string& text) override { run_log.push_back(text); }
+    /// The run log's lines, in order.
+    std::vector<std::string> run_log;
 
     /// Only the status lines.
     std::vector<std::string> StatusLines() const;
