@@ -111,6 +111,7 @@ class ArchiveIntoInstallFolder : public ISplitInstaller {
         compress.engine = &lines;
         compress.progress = bar_ ? &progress : nullptr;
         compress.trace = SendTrace;
+        compress.askDisk = DiskPromptForRun();
         return compress.UnCompress();
     }
 

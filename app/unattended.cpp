@@ -58,6 +58,24 @@ bool UnattendedRun::ClaimProduct(const std::string& product_code) {
     return false;
 }
 
+std::function<bool(const std::string&)> DiskPromptForRun() {
+    if (!unattendedRun().CommandLineMode())
+        return {};
+    return [](const std::string& text) {
+        UnattendedRun& run = unattendedRun();
+        if (!run.Message(text)) {
+            run.outcome().failed = true;
+            return false;
+        }
+        if (::MessageBoxA(nullptr, text.c_str(), nullptr, MB_RETRYCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL) ==
+            IDRETRY)
+            return true;
+        run.outcome().cancelled = true;
+        run.Log("Setup cancelled by the user");
+        return false;
+    };
+}
+
 int UnattendedRun::End(int quit_code) {
     if (!line_.given)
         return quit_code;

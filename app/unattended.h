@@ -8,6 +8,7 @@
 #include "app/run_log.h"
 #include "framework/handle.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -51,5 +52,11 @@ class UnattendedRun {
 };
 
 UnattendedRun& unattendedRun();
+
+/// Who the unpacking asks for a missing disk (archive/compress.h's DiskPrompt): nobody in a
+/// run without arguments (the unpacking's own box then asks, as it always did); with
+/// arguments the request is logged, a silent run gives up at once (1603) and a person may
+/// retry or cancel (1602) instead of the process ending with 0.
+std::function<bool(const std::string&)> DiskPromptForRun();
 
 } // namespace cv

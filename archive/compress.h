@@ -18,6 +18,11 @@ class IUninstallLog;
 /// Receives the names of the unpacking's steps for the trace monitor; any thread.
 using ExtractTrace = std::function<void(const std::string&)>;
 
+/// Asked for a missing disk with the request's text; true to look again, false to give up
+/// (the unpacking then fails). Empty: a system message box asks, and its Cancel ends the
+/// process.
+using DiskPrompt = std::function<bool(const std::string& text)>;
+
 /// The process-wide extraction state: one extraction runs at a time.
 struct ExtractionState {
     /// -1 after construction and after success; otherwise the failed step 1 to 5.
@@ -26,6 +31,7 @@ struct ExtractionState {
     IExtractProgress* progress = nullptr; ///< told the file count and each file, or null
     ExtractTrace trace;           ///< the step names, or empty
     IUninstallLog* log = nullptr; ///< split-files mode only
+    DiskPrompt askDisk;           ///< empty: the message box
     std::atomic<int> filesUnpacked{0};
     std::atomic<bool> progressRangeSet{false}; ///< once per process, never reset
 };
@@ -46,6 +52,7 @@ class CCompress {
     IUninstallLog* engine = nullptr;      ///< the owning engine in split-files mode
     IExtractProgress* progress = nullptr; ///< where progress goes, or null
     ExtractTrace trace;                   ///< where the step names go, or empty
+    DiskPrompt askDisk;                   ///< who is asked for a missing disk, or empty
 };
 
 /// The worker: extracts into the destination and sets the status. Runs on its own thread.

@@ -2,7 +2,8 @@
 // on command. It reads one command per line from standard input and answers each with one
 // or more lines on standard output (the last one "ok ...", "end", "timeout" or "error ...").
 //
-//   start EXE DIR                 start EXE with DIR as its current folder -> ok PID
+//   start EXE DIR [ARGS]          start EXE with DIR as its current folder and the
+//                                 command-line arguments ARGS -> ok PID
 //   windows                       top-level windows, top first -> win HWND VISIBLE X Y W H
 //                                 CLASS CAPTION OWNER lines, end
 //   wait CLASS CAPTION MS         wait for a visible window ("*" matches all) -> ok HWND
@@ -22,6 +23,9 @@
 //   thaw                          resume every suspended thread -> ok
 //   gone MS                       wait until the program shows no window -> ok
 //   exit MS                       wait for the program to end -> exit CODE
+//   watch MS                      until the program ends (or MS pass), look every few ms for
+//                                 a visible top-level window of it -> seen HWND CLASS CAPTION
+//                                 lines (each window once), then exit CODE or timeout
 //   kill                          end the program -> ok
 //   quit
 #include "tools/driver/command_line.h"
@@ -161,11 +165,13 @@ DWORD Ms(const std::vector<std::string>& words, std::size_t i, DWORD fallback) {
     return i < words.size() ? static_cast<DWORD>(std::strtoul(words[i].c_str(), nullptr, 10)) : fallback;
 }
 
-void Start(const std::string& exe, const std::string& dir) {
+void Start(const std::string& exe, const std::string& dir, const std::string& args) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string command = "\"" + exe + "\"";
+    if (!args.empty())
+        command += " " + args;
     if (!::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
         Reply("error cannot start " + Quote(exe) + " code " + std::to_string(::GetLastError()));
@@ -182,7 +188,7 @@ bool Run(const std::vector<std::string>& w) {
     if (cmd == "quit")
         return false;
     if (cmd == "start" && w.size() >= 2) {
-        Start(w[1], w.size() > 2 ? w[2] : "");
+        Start(w[1], w.size() > 2 ? w[2] : "", w.size() > 3 ? w[3] : "");
     } else if (cmd == "windows") {
         for (HWND h : TopLevelWindows(false)) {
             RECT rc{};
@@ -310,6 +316,37 @@ bool Run(const std::vector<std::string>& w) {
             DWORD code = 0;
             ::GetExitCodeProcess(g_program.process.get(), &code);
             Reply("exit " + std::to_string(code));
+        }
+    } else if (cmd == "watch") {
+        // A silent program must never show a window, not even for a moment: polling from the
+        // test over the pipe would miss a short one.
+        if (!g_program.process) {
+            Reply("error no program");
+            return true;
+        }
+        std::vector<HWND> seen;
+        const DWORD start = ::GetTickCount(), ms = Ms(w, 1, 10000);
+        for (;;) {
+            const bool ended = ::WaitForSingleObject(g_program.process.get(), 5) == WAIT_OBJECT_0;
+            for (HWND h : TopLevelWindows(false)) {
+                bool known = false;
+                for (HWND s : seen)
+                    known = known || s == h;
+                if (!known && ::IsWindowVisible(h)) {
+                    seen.push_back(h);
+                    Reply("seen " + HandleText(h) + " " + Quote(ClassOf(h)) + " " + Quote(TextOf(h)));
+                }
+            }
+            if (ended) {
+                DWORD code = 0;
+                ::GetExitCodeProcess(g_program.process.get(), &code);
+                Reply("exit " + std::to_string(code));
+                break;
+            }
+            if (::GetTickCount() - start >= ms) {
+                Reply("timeout");
+                break;
+            }
         }
     } else if (cmd == "kill") {
         cv::driver::ThawAll();
