@@ -95,6 +95,8 @@ std::string_view ArgumentsAfterProgram(std::string_view full) {
     while (pos < full.size() && IsBlank(full[pos]))
         ++pos;
     NextArgument(full, pos);
+    while (pos < full.size() && IsBlank(full[pos]))
+        ++pos;
     return full.substr(pos);
 }
 

@@ -31,8 +31,8 @@ struct CommandLine {
 /// takes the rest of the line, a pair of quotation marks around it removed.
 CommandLine ParseCommandLine(std::string_view line);
 
-/// The arguments of a whole command line (GetCommandLine's): what follows the program's name,
-/// which may be quoted.
+/// The arguments of a whole command line (GetCommandLine's): what follows the program's name
+/// (which may be quoted) and the blanks after it.
 std::string_view ArgumentsAfterProgram(std::string_view full);
 
 /// The usage text shown for "/?" and for an unknown switch.

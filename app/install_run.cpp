@@ -134,7 +134,8 @@ void CMainFrame::RunInstallation() {
     SYSTEMTIME today{};
     ::GetLocalTime(&today);
     char date[16];
-    std::snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    std::snprintf(date, sizeof date, "%04u%02u%02u", unsigned{today.wYear}, unsigned{today.wMonth},
+                  unsigned{today.wDay});
     context.install_date = date;
     context.setting = [this](const std::string& section, const std::string& key) {
         return Setting(section.c_str(), key.c_str());

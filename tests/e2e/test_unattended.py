@@ -10,6 +10,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
+from actions_product import Wizard  # noqa: E402
 from cvdrive import win_path  # noqa: E402
 from test_install import (UNINSTALL_KEY, log_file, make_product, pack, reg_delete, reg_values,  # noqa: E402
                           unix_path)
@@ -122,6 +123,27 @@ class Unattended(cvdrive.SetupRunTest):
         exit_code, seen = self.run_silent(setup, f"/S /D={target}")
         self.assertEqual((exit_code, seen), (0, []))
         self.assertEqual(reg_values(UNINSTALL_KEY + code)["InstallDate"], ("REG_SZ", "20200102"))
+
+    def test_arguments_without_s_keep_the_wizard_and_give_an_exit_code(self):
+        code, target = "CVE2EVISIBLE", "C:\\CvE2E\\Visible"
+        self.forget(code, target)
+        product = make_product("visible", {"a1": "Visible Product", "a2": "1", "a3": code, "a4": target},
+                               product_files())
+        setup = pack(product)
+        log = product.parent / "run.log"
+        self.driver.start(setup / "setup.exe", setup, f"/LOG={win_path(log)} /D={target}\\Chosen")
+        # The same watch that finds no window of a silent run finds the wizard's page here.
+        exit_code, seen = self.driver.watch(3000)
+        self.assertIsNone(exit_code)
+        self.assertIn("Visible Product", [caption for _, caption in seen])
+        wizard = Wizard(self, self.driver)
+        self.assertTrue(self.driver.click(wizard.page("Page one")["hwnd"], "Next"))
+        self.assertTrue(self.driver.click(wizard.page("Completed")["hwnd"], "Finish"))
+        self.assertEqual(self.driver.exit_code(30000), 0)
+        self.assertTrue((unix_path(target) / "Chosen" / "app.exe").exists())
+        lines = read_log(log)
+        self.assertIn(f"Installed {target}\\Chosen\\app.exe", lines)
+        self.assertEqual(lines[-1], "Setup ended: exit code 0 (success)")
 
     def test_failed_requirement_ends_with_1603_and_its_message_in_the_log(self):
         code = "CVE2ESILENTREQ"

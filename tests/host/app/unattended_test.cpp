@@ -87,8 +87,9 @@ TEST(CommandLine, UnknownSwitchesAndMissingValues) {
 }
 
 TEST(CommandLine, ProgramNameIsSkipped) {
-    EXPECT_EQ(ArgumentsAfterProgram("setup.exe /S"), " /S");
-    EXPECT_EQ(ArgumentsAfterProgram("\"C:\\My Setup\\setup.exe\" /S /D=C:\\x"), " /S /D=C:\\x");
+    EXPECT_EQ(ArgumentsAfterProgram("setup.exe /S"), "/S");
+    EXPECT_EQ(ArgumentsAfterProgram("\"C:\\My Setup\\setup.exe\"  /S /D=C:\\x"), "/S /D=C:\\x");
+    EXPECT_EQ(ArgumentsAfterProgram("C:\\Setup\\setup.exe\t/?"), "/?");
     EXPECT_EQ(ArgumentsAfterProgram("  \"C:\\a b\\setup.exe\""), "");
     EXPECT_EQ(ArgumentsAfterProgram(""), "");
 }
