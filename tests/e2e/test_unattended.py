@@ -3,6 +3,7 @@
 at any moment, says in its log what it did and ends with the installer exit codes (0, 1603,
 1618, 1639, 3010); two products started in the same second install both, each in a work
 folder of its own; the Add/Remove entry carries the values deployment tools read."""
+import os
 import sys
 import time
 import unittest
@@ -185,6 +186,29 @@ class Unattended(cvdrive.SetupRunTest):
         self.assertEqual(lines[-1], "Setup ended: exit code 1603 (installation failed)")
         self.assertFalse((unix_path(target) / "after.txt").exists(), "the copy went on after the abort")
         self.assertIsNone(reg_values(UNINSTALL_KEY + code), "the registration ran after the abort")
+
+    def test_a_missing_disk_fails_a_silent_run_and_cancel_gives_1602(self):
+        code = "CVE2ESILENTDISK"
+        files = [(f"files\\part{i}.bin", os.urandom(300_000), "Destination Computer\\<InstallDir>*0*0*0|")
+                 for i in range(3)]
+        product = make_product("silent-disk", {"a1": "Disk Product", "a2": "1", "a3": code,
+                                               "a4": "C:\\CvE2E\\Disk"}, files)
+        setup = pack(product, "--compression", "none", "--span", "200000")
+        (setup / "file2.cab").unlink()
+        prompt = f"Please insert Disk2. File: {win_path(setup)}\\file2.cab"
+        log = product.parent / "run.log"
+        # Nobody can insert a disk in a silent run: it fails at once instead of waiting.
+        exit_code, seen = self.run_silent(setup, f"/S /LOG={win_path(log)}", timeout_ms=60000)
+        self.assertEqual((exit_code, seen), (1603, []))
+        self.assertIn("Message (not shown): " + prompt, read_log(log))
+        # With a person at the screen, Cancel at the prompt is a cancelled run, not a success.
+        self.driver.start(setup / "setup.exe", setup, f"/LOG={win_path(log)}")
+        self.assertIsNotNone(self.driver.answer("Cancel", 30000))
+        self.assertEqual(self.driver.exit_code(15000), 1602)
+        lines = read_log(log)
+        self.assertIn("Message: " + prompt, lines)
+        self.assertEqual(lines[-1], "Setup ended: exit code 1602 (cancelled by the user)")
+        self.assertFalse(unix_path("C:\\CvE2E\\Disk").exists())
 
     def test_restart_wanted_by_the_product_gives_3010(self):
         code, target = "CVE2ESILENTBOOT", "C:\\CvE2E\\Boot"
