@@ -6,14 +6,17 @@ namespace cv {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 /// `arg` begins with `prefix`, compared without regard to case.
 bool StartsWithNoCase(std::string_view arg, std::string_view prefix) {
     if (arg.size() < prefix.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(arg[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (std::tolower(static_cast<unsigned char>(arg[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
             return false;
     }
     return true;
@@ -105,10 +108,12 @@ std::string_view UsageText() {
            "\r\n"
            "/S\tinstall silently: no window, no question\r\n"
            "/LOG=<file>\twrite what the setup does to <file>\r\n"
-           "/D=<folder>\tinstall into <folder>; it comes last and the rest of the line is the folder\r\n"
+           "/D=<folder>\tinstall into <folder>; it comes last and the rest of the line is the "
+           "folder\r\n"
            "/?\tthis text\r\n"
            "\r\n"
-           "Exit codes: 0 installed, 1602 cancelled, 1603 failed, 1618 another setup of this product is "
+           "Exit codes: 0 installed, 1602 cancelled, 1603 failed, 1618 another setup of this "
+           "product is "
            "running, 1639 bad command line, 3010 installed, restart needed.";
 }
 

@@ -14,12 +14,12 @@ inline constexpr int kExitRestartNeeded = 3010;
 /// What happened in the run, noted as it happens.
 struct RunOutcome {
     bool badCommandLine = false;
-    bool usageShown = false;        ///< "/?" alone: nothing to install, nothing failed
+    bool usageShown = false; ///< "/?" alone: nothing to install, nothing failed
     bool anotherSetupRunning = false;
-    bool cancelled = false;         ///< the user confirmed Cancel
-    bool failed = false;            ///< settings, a check, the engine's error or an abort
-    bool finished = false;          ///< the finish step was reached
-    bool restartNeeded = false;     ///< the product asks for a restart
+    bool cancelled = false;     ///< the user confirmed Cancel
+    bool failed = false;        ///< settings, a check, the engine's error or an abort
+    bool finished = false;      ///< the finish step was reached
+    bool restartNeeded = false; ///< the product asks for a restart
 };
 
 /// The exit code for `outcome`: 0 for a run without arguments. Otherwise the first that

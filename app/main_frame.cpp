@@ -147,7 +147,6 @@ bool CMainFrame::ApplyCommandLine() {
 
 int CMainFrame::RunStartSequence() {
     SetupState& state = setupState();
-
     UnattendedRun& run = unattendedRun();
 
     SendTrace("1");

@@ -25,7 +25,9 @@ std::string RunLogLine(const std::tm& when, std::string_view text) {
     return line;
 }
 
-RunLog::~RunLog() { Close(); }
+RunLog::~RunLog() {
+    Close();
+}
 
 bool RunLog::Open(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -23,8 +23,9 @@ BOOL CCorvaneSetupApp::InitInstance() {
     if (run.outcome().badCommandLine || run.outcome().usageShown) {
         // The usage text answers "/?" and a line we cannot read; nothing is installed.
         const std::string usage(UsageText());
+        const UINT icon = run.outcome().badCommandLine ? MB_ICONEXCLAMATION : 0;
         if (run.Message(usage))
-            ::MessageBoxA(nullptr, usage.c_str(), "Setup", MB_OK | (run.outcome().badCommandLine ? MB_ICONEXCLAMATION : 0));
+            ::MessageBoxA(nullptr, usage.c_str(), "Setup", MB_OK | icon);
         return FALSE;
     }
 

@@ -67,8 +67,8 @@ std::function<bool(const std::string&)> DiskPromptForRun() {
             run.outcome().failed = true;
             return false;
         }
-        if (::MessageBoxA(nullptr, text.c_str(), nullptr, MB_RETRYCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL) ==
-            IDRETRY)
+        if (::MessageBoxA(nullptr, text.c_str(), nullptr,
+                          MB_RETRYCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL) == IDRETRY)
             return true;
         run.outcome().cancelled = true;
         run.Log("Setup cancelled by the user");

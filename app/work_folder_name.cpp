@@ -9,8 +9,9 @@ std::string WorkFolderCandidate(std::string_view base, int attempt) {
     return name;
 }
 
-std::optional<std::string> CreateUniqueWorkFolder(std::string_view base,
-                                                  const std::function<FolderCreation(const std::string&)>& create) {
+std::optional<std::string>
+CreateUniqueWorkFolder(std::string_view base,
+                       const std::function<FolderCreation(const std::string&)>& create) {
     for (int attempt = 0; attempt < kMaxWorkFolderAttempts; ++attempt) {
         std::string name = WorkFolderCandidate(base, attempt);
         switch (create(name)) {

@@ -22,13 +22,14 @@ std::string WorkFolderCandidate(std::string_view base, int attempt);
 
 enum class FolderCreation {
     Created,
-    Exists,  ///< a file or folder of that name is there
-    Failed,  ///< anything else (no temp folder, no right to write): another name will not help
+    Exists, ///< a file or folder of that name is there
+    Failed, ///< anything else (no temp folder, no right to write): another name will not help
 };
 
 /// Creates the first candidate that does not exist through `create` and returns its name;
 /// nullopt when creation failed otherwise or every name of the bound exists.
-std::optional<std::string> CreateUniqueWorkFolder(std::string_view base,
-                                                  const std::function<FolderCreation(const std::string&)>& create);
+std::optional<std::string>
+CreateUniqueWorkFolder(std::string_view base,
+                       const std::function<FolderCreation(const std::string&)>& create);
 
 } // namespace cv

@@ -28,7 +28,8 @@ TEST(CommandLine, SwitchesInAnyOrderAndCase) {
         {"/s /LOG=C:\\run.log", true, false, "C:\\run.log", nullptr},
         {"/log=run.txt /S", true, false, "run.txt", nullptr},
         {"  /S\t/D=C:\\Other Place", true, false, "", "C:\\Other Place"},
-        {"/S /LOG=\"C:\\my logs\\run.log\" /D=C:\\Other Place  ", true, false, "C:\\my logs\\run.log", "C:\\Other Place"},
+        {"/S /LOG=\"C:\\my logs\\run.log\" /D=C:\\Other Place  ", true, false,
+         "C:\\my logs\\run.log", "C:\\Other Place"},
         {"\"/LOG=C:\\my logs\\run.log\" /S", true, false, "C:\\my logs\\run.log", nullptr},
         {"/D=\"C:\\Program Files\\Acme\"", false, false, "", "C:\\Program Files\\Acme"},
         {"\"/D=C:\\Program Files\\Acme\"", false, false, "", "C:\\Program Files\\Acme"},
@@ -66,16 +67,9 @@ TEST(CommandLine, UnknownSwitchesAndMissingValues) {
         const char* line;
         const char* unknown;
     } cases[] = {
-        {"/Q", "/Q"},
-        {"/S /X /Y", "/X"},
-        {"/SILENT", "/SILENT"},
-        {"/LOG=", "/LOG="},
-        {"/LOG", "/LOG"},
-        {"/S /D=", "/D="},
-        {"/S /D=  ", "/D="},
-        {"install", "install"},
-        {"/S \"\"", "\"\""},
-        {"-S", "-S"},
+        {"/Q", "/Q"},        {"/S /X /Y", "/X"}, {"/SILENT", "/SILENT"}, {"/LOG=", "/LOG="},
+        {"/LOG", "/LOG"},    {"/S /D=", "/D="},  {"/S /D=  ", "/D="},    {"install", "install"},
+        {"/S \"\"", "\"\""}, {"-S", "-S"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -112,8 +106,10 @@ TEST(ExitCode, EachOutcome) {
         {"failed check", with([](RunOutcome& o) { o.failed = true; }), 1603},
         {"quit before the finish without a word", RunOutcome{}, 1603},
         {"cancelled", with([](RunOutcome& o) { o.cancelled = o.failed = true; }), 1602},
-        {"other setup running", with([](RunOutcome& o) { o.anotherSetupRunning = o.failed = true; }), 1618},
-        {"bad command line", with([](RunOutcome& o) { o.badCommandLine = o.usageShown = true; }), 1639},
+        {"other setup running",
+         with([](RunOutcome& o) { o.anotherSetupRunning = o.failed = true; }), 1618},
+        {"bad command line", with([](RunOutcome& o) { o.badCommandLine = o.usageShown = true; }),
+         1639},
         {"usage only", with([](RunOutcome& o) { o.usageShown = true; }), 0},
     };
     for (const Case& c : cases) {
@@ -133,11 +129,15 @@ TEST(RunLog, LineStampAndBreaks) {
     when.tm_hour = 9;
     when.tm_min = 5;
     when.tm_sec = 3;
-    EXPECT_EQ(RunLogLine(when, "Installed C:\\App\\a.exe"), "2026-12-08 09:05:03  Installed C:\\App\\a.exe\r\n");
+    EXPECT_EQ(RunLogLine(when, "Installed C:\\App\\a.exe"),
+              "2026-12-08 09:05:03  Installed C:\\App\\a.exe\r\n");
     // A message box's text becomes one line.
-    EXPECT_EQ(RunLogLine(when, "Corvane can't copy the file:\r\nC:\\a\r\n\r\nWhat you would like to do ?"),
-              "2026-12-08 09:05:03  Corvane can't copy the file: C:\\a What you would like to do ?\r\n");
-    EXPECT_EQ(RunLogLine(when, "ends with a break\r\n"), "2026-12-08 09:05:03  ends with a break\r\n");
+    EXPECT_EQ(
+        RunLogLine(when,
+                   "Corvane can't copy the file:\r\nC:\\a\r\n\r\nWhat you would like to do ?"),
+        "2026-12-08 09:05:03  Corvane can't copy the file: C:\\a What you would like to do ?\r\n");
+    EXPECT_EQ(RunLogLine(when, "ends with a break\r\n"),
+              "2026-12-08 09:05:03  ends with a break\r\n");
 }
 
 TEST(RunLog, EveryLineIsOnDiskAsWritten) {
