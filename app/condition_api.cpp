@@ -3,6 +3,7 @@
 #include "app/action_rules.h"
 #include "app/main_frame.h"
 #include "app/msg_dialog.h"
+#include "app/unattended.h"
 
 namespace cv {
 
@@ -15,8 +16,11 @@ void CConditionAPI::Execute(const std::string& action) {
     }
     if (action.find("ShowMessage") != std::string::npos) {
         // The page being left has closed itself; the message belongs to the wizard then.
+        const std::string text = ShowMessageText(action);
+        if (!unattendedRun().Message(text))
+            return;
         CMsg message(wizard_->MessageOwner());
-        message.text = ShowMessageText(action);
+        message.text = text;
         message.DoModal();
     }
 }

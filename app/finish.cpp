@@ -8,6 +8,7 @@
 #include "app/main_frame.h"
 #include "app/run_program.h"
 #include "app/trace.h"
+#include "app/unattended.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "common/setup_state.h"
@@ -57,28 +58,39 @@ void CMainFrame::Finish() {
             EvaluateCondition(i);
     }
 
-    strings.launchFile = ExpandText(strings.launchFile);
-    strings.readmeFile = ExpandText(strings.readmeFile);
-    if (choices_.launchFile == kOn && FileExists(strings.launchFile)) {
-        const std::string folder = LaunchFolder(strings.launchFile);
-        if (!folder.empty())
-            ::SetCurrentDirectoryA(folder.c_str());
-        SendTrace("launch " + strings.launchFile);
-        if (!OpenWithShell(strings.launchFile, strings.launchParameters))
-            SendTrace("launch file not opened");
+    UnattendedRun& run = unattendedRun();
+    run.outcome().finished = true;
+    const bool restart = AsksRestart(state.installAborted, restartRequested == kOn);
+    if (restart) {
+        // A deployment tool reads 3010 and restarts when it chooses.
+        run.outcome().restartNeeded = true;
+        run.Log("A restart is needed to complete the installation");
     }
-    if (choices_.launchReadme == kOn && FileExists(strings.readmeFile)) {
-        SendTrace("readme " + strings.readmeFile);
-        if (!OpenWithShell(strings.readmeFile))
-            SendTrace("readme not opened");
-    }
-
-    if (AsksRestart(state.installAborted, restartRequested == kOn)) {
-        CCancelSetup question(MessageOwner(), this);
-        question.mode = CCancelSetup::kModeQuestion;
-        question.text = ExpandText(kRestartQuestion);
-        if (question.DoModal() == IDOK && !RequestRestart())
-            ::MessageBoxA(m_hWnd, std::string(kRestartRefused).c_str(), nullptr, MB_OK);
+    // Nothing is launched, opened or asked at the end of a silent run; a silent run never
+    // restarts the machine itself.
+    if (!run.Silent()) {
+        strings.launchFile = ExpandText(strings.launchFile);
+        strings.readmeFile = ExpandText(strings.readmeFile);
+        if (choices_.launchFile == kOn && FileExists(strings.launchFile)) {
+            const std::string folder = LaunchFolder(strings.launchFile);
+            if (!folder.empty())
+                ::SetCurrentDirectoryA(folder.c_str());
+            SendTrace("launch " + strings.launchFile);
+            if (!OpenWithShell(strings.launchFile, strings.launchParameters))
+                SendTrace("launch file not opened");
+        }
+        if (choices_.launchReadme == kOn && FileExists(strings.readmeFile)) {
+            SendTrace("readme " + strings.readmeFile);
+            if (!OpenWithShell(strings.readmeFile))
+                SendTrace("readme not opened");
+        }
+        if (restart) {
+            CCancelSetup question(MessageOwner(), this);
+            question.mode = CCancelSetup::kModeQuestion;
+            question.text = ExpandText(kRestartQuestion);
+            if (question.DoModal() == IDOK && !RequestRestart())
+                ::MessageBoxA(m_hWnd, std::string(kRestartRefused).c_str(), nullptr, MB_OK);
+        }
     }
 
     SendTrace("z1");

@@ -5,6 +5,7 @@
 #include "app/page_download.h"
 #include "app/page_progress_bar.h"
 #include "app/trace.h"
+#include "app/unattended.h"
 #include "archive/compress.h"
 #include "common/setup_state.h"
 #include "engine/engine_run_win.h"
@@ -14,6 +15,8 @@
 #include "pages/image_window_win.h"
 
 #include <commctrl.h>
+
+#include <cstdio>
 
 namespace cv {
 
@@ -28,6 +31,11 @@ class ProgressPage : public IInstallProgress {
         : page_(dynamic_cast<CImageWindow*>(page)), bar_(ProgressBarOf(page)) {}
 
     void SetStatusText(const std::string& text, bool second) override {
+        // The first line names the step the engine is at.
+        if (!second && !text.empty() && text != lastStep_) {
+            lastStep_ = text;
+            unattendedRun().Log("Step: " + text);
+        }
         if (page_ && page_->m_hWnd)
             page_->SetProgressText(text, second ? 1 : 0);
     }
@@ -46,15 +54,30 @@ class ProgressPage : public IInstallProgress {
             ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     }
     int AskRetryIgnoreAbort(const std::string& text, bool abort_only) override {
+        UnattendedRun& run = unattendedRun();
+        if (!run.Message(text)) {
+            // Nobody can retry in a silent run: it stops, and its changes are taken back.
+            run.outcome().failed = true;
+            run.Log("Answer: Abort");
+            return kAnswerAbort;
+        }
         CErrorSetup dialog(page_);
         dialog.text = text;
         dialog.cancelOnly = abort_only ? kOn : kOff;
         dialog.DoModal();
-        return dialog.result;
+        static const char* const kAnswers[] = {"", "Retry", "Ignore", "Abort"};
+        const int answer = dialog.result;
+        run.Log(std::string("Answer: ") + (answer >= 1 && answer <= 3 ? kAnswers[answer] : "Ignore"));
+        if (answer == kAnswerAbort)
+            run.outcome().failed = true;
+        return answer;
     }
     void ShowMessage(const std::string& text) override {
-        ::MessageBoxA(page_ ? page_->m_hWnd : nullptr, text.c_str(), nullptr, MB_OK | MB_ICONSTOP);
+        // The engine's messages are its errors.
+        if (unattendedRun().Failure(text))
+            ::MessageBoxA(page_ ? page_->m_hWnd : nullptr, text.c_str(), nullptr, MB_OK | MB_ICONSTOP);
     }
+    void RunLogLine(const std::string& text) override { unattendedRun().Log(text); }
     bool CancelRequested() override { return setupState().cancelFlag == 1; }
     void Trace(const std::string& text) override { SendTrace(text); }
 
@@ -62,6 +85,7 @@ class ProgressPage : public IInstallProgress {
     CImageWindow* page_;
     HWND bar_;
     ProgressSteps steps_;
+    std::string lastStep_;
 };
 
 /// The unpacking writes its "FILE" lines into the engine's log.
@@ -88,6 +112,7 @@ class ArchiveIntoInstallFolder : public ISplitInstaller {
         compress.engine = &lines;
         compress.progress = bar_ ? &progress : nullptr;
         compress.trace = SendTrace;
+        compress.askDisk = DiskPromptForRun();
         return compress.UnCompress();
     }
 
@@ -107,6 +132,12 @@ void CMainFrame::RunInstallation() {
         context.paths.default_install_dir = state.defaultInstallFolder;
     context.work_folder_name = strings.workFolderName;
     context.version = CurrentWindowsVersion();
+    SYSTEMTIME today{};
+    ::GetLocalTime(&today);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", unsigned{today.wYear}, unsigned{today.wMonth},
+                  unsigned{today.wDay});
+    context.install_date = date;
     context.setting = [this](const std::string& section, const std::string& key) {
         return Setting(section.c_str(), key.c_str());
     };

@@ -3,6 +3,7 @@
 #include "app/caption_map.h"
 #include "app/language_page.h"
 #include "app/main_frame.h"
+#include "app/unattended.h"
 #include "common/setup_state.h"
 #include "common/profile_cache.h"
 #include "pages/image_window_win.h"
@@ -74,8 +75,12 @@ void RewriteAllPageCaptions(const std::string& theme_folder, const std::string& 
 bool CMainFrame::DecideLanguage() {
     SetupState& state = setupState();
     const std::string& method = strings.languageMethod;
-    if (method == "Ask User")
+    if (method == "Ask User") {
+        // Nobody answers in a silent run: the default language stays.
+        if (unattendedRun().Silent())
+            return false;
         return ShowLanguagePage();
+    }
     if (method != "Auto-Detect")
         return false;
     int id = DetectUiLanguage();

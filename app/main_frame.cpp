@@ -6,6 +6,9 @@
 #include "common/profile_cache.h"
 #include "crypto/rijndael_file.h"
 #include "app/settings_count.h"
+#include "app/unattended.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
 
 #include <ctime>
 
@@ -88,13 +91,15 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     ResolveBasicFolders();
     try {
         if (!PrepareWorkFolderAndDecrypt()) {
-            ::MessageBoxA(nullptr, kMissingDataFiles, nullptr, MB_OK);
+            if (unattendedRun().Failure(kMissingDataFiles))
+                ::MessageBoxA(nullptr, kMissingDataFiles, nullptr, MB_OK);
             ::PostQuitMessage(0);
             return -1;
         }
     } catch (const std::exception& e) {
         // A settings file that does not decrypt: the cipher says why, then the run ends.
-        ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONSTOP);
+        if (unattendedRun().Failure(e.what()))
+            ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONSTOP);
         ::PostQuitMessage(0);
         return -1;
     }
@@ -102,6 +107,8 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     DetermineBuildKind();
     ResolveShellFolders();
     ReadProductSettings();
+    if (!ApplyCommandLine())
+        return -1;
     DetermineWindowsVersionName();
     if (DecideLanguage())
         return 0;
@@ -111,32 +118,64 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 
 // ---------------------------------------------------------------- start sequence
 
-void CMainFrame::FailStartSequence() { ::PostQuitMessage(0); }
+void CMainFrame::FailStartSequence() {
+    // Whatever step stopped the run, a deployment tool reads it as a failed installation.
+    unattendedRun().outcome().failed = true;
+    ::PostQuitMessage(0);
+}
+
+bool CMainFrame::ApplyCommandLine() {
+    UnattendedRun& run = unattendedRun();
+    SetupState& state = setupState();
+    run.Log("Settings read: " + paths.product_name + " " + paths.product_version + ", product code " +
+            paths.product_code + ", work folder " + state.workFolder);
+    if (run.Silent())
+        state.hiddenWizard = kOn; // no page is shown, whatever the settings say
+    if (const auto& folder = run.commandLine().installFolder) {
+        const std::string install = WithTrailingBackslash(*folder);
+        paths.default_install_dir = install;
+        state.installFolder = install;
+        state.defaultInstallFolder = install;
+    }
+    if (run.ClaimProduct(paths.product_code) || !run.CommandLineMode())
+        return true;
+    // The other setup owns the product; this one leaves nothing behind.
+    RemoveFolderTree(state.workFolder);
+    ::PostQuitMessage(0);
+    return false;
+}
 
 int CMainFrame::RunStartSequence() {
     SetupState& state = setupState();
+    UnattendedRun& run = unattendedRun();
 
     SendTrace("1");
-    if (Setting("SPLASH", "a1") == "Yes" || Setting("SPLASH", "a5") == "Yes")
+    if (!run.Silent() && (Setting("SPLASH", "a1") == "Yes" || Setting("SPLASH", "a5") == "Yes"))
         ShowSplash();
 
     SendTrace("2");
     if (!CheckRequirements()) {
+        run.Log("Check requirements: not met");
         FailStartSequence();
         return -1;
     }
+    run.Log("Check requirements: met");
     SendTrace("3");
     if (!CheckAdministratorRights()) {
+        run.Log("Check administrator rights: refused");
         FailStartSequence();
         return -1;
     }
+    run.Log("Check administrator rights: passed");
     SendTrace("4");
     ReadConditions();
     SendTrace("5");
     if (!HandlePreviousVersion()) {
+        run.Log("Check previous version: setup cannot go on");
         FailStartSequence();
         return -1;
     }
+    run.Log("Check previous version: passed; install folder " + setupState().installFolder);
     SendTrace("6");
     BuildPageList();
     order.Restart();
@@ -153,7 +192,7 @@ int CMainFrame::RunStartSequence() {
     if (state.hiddenWizard != kOn)
         ShowBackgroundWindow();
     SendTrace("a11");
-    if (SettingsTableCount(*this, "BILLBOARDSCV", 0).total > 0)
+    if (!run.Silent() && SettingsTableCount(*this, "BILLBOARDSCV", 0).total > 0)
         StartBillboards();
     SendTrace("a12");
     ReadUserVariables();
@@ -181,6 +220,7 @@ bool CMainFrame::StartPageAndUnpack() {
         return false;
     if (!UnpackArchive())
         return false;
+    unattendedRun().Log("Product archive unpacked into the work folder");
     SendTrace("DESCOMPACTOU");
     if (splashShown == kOn) {
         SendTrace("PULA =255");

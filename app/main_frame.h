@@ -150,6 +150,9 @@ class CMainFrame : public CFrameWnd, public IWizardHost {
     void ResolveShellFolders();
     void ReadProductSettings();
     void DetermineWindowsVersionName();
+    /// The command line's part of the settings: silent mode, the install folder of "/D=", the
+    /// product's mutex. False when another setup of the product runs and this one ends.
+    bool ApplyCommandLine();
     /// True when the language page is shown; the run then continues from that page.
     bool DecideLanguage();
     /// Shows "askuser.lcd" with the language list; false when the page cannot be created.

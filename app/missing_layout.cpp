@@ -1,6 +1,7 @@
 #include "app/missing_layout.h"
 
 #include "app/trace.h"
+#include "app/unattended.h"
 #include "common/file_system.h"
 #include "common/setup_state.h"
 
@@ -26,7 +27,8 @@ bool LayoutFileOrEndRun(const std::string& theme_folder, const std::string& file
     // run ends right after the message anyway.
     if (shown_page && ::IsWindow(shown_page))
         ::ShowWindow(shown_page, SW_HIDE);
-    ::MessageBoxA(nullptr, MissingLayoutMessage(file).c_str(), nullptr, MB_OK | MB_ICONSTOP);
+    if (unattendedRun().Failure(MissingLayoutMessage(file)))
+        ::MessageBoxA(nullptr, MissingLayoutMessage(file).c_str(), nullptr, MB_OK | MB_ICONSTOP);
     const std::string work = setupState().workFolder;
     if (!work.empty())
         RemoveFolderTree(work);

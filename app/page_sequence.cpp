@@ -3,6 +3,7 @@
 
 #include "app/main_frame.h"
 #include "app/missing_layout.h"
+#include "app/unattended.h"
 #include "common/setup_state.h"
 #include "app/trace.h"
 #include "app/settings_count.h"
@@ -93,6 +94,11 @@ void CMainFrame::ShowNextPage() {
 void CMainFrame::ShowPreviousPage() { OpenPage(order.StepBack(choices_.setupType), true); }
 
 void CMainFrame::ShowCompletionPage() {
+    if (unattendedRun().Silent()) {
+        // No page in a silent run: it ends here, after an abort as at the finish.
+        SetTimer(kTimerCloseFrame, 400);
+        return;
+    }
     // A cancel confirmed during the installation has shown it already; the engine's end
     // asks again.
     auto* shown = dynamic_cast<CImageWindow*>(currentPage);

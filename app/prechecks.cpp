@@ -7,6 +7,7 @@
 #include "app/run_program.h"
 #include "common/setup_state.h"
 #include "app/trace.h"
+#include "app/unattended.h"
 #include "common/profile_cache.h"
 #include "engine/variables.h"
 #include "registry/reg_key.h"
@@ -74,6 +75,8 @@ bool HasMachineWriteAccess() {
 
 /// A failed check's message: the one-button message box of the small dialogs.
 void ShowCheckMessage(CMainFrame* frame, const std::string& text) {
+    if (!unattendedRun().Failure(text))
+        return;
     CCancelSetup box(frame, frame);
     box.mode = CCancelSetup::kModeMessage;
     box.text = text;
@@ -135,7 +138,8 @@ bool CMainFrame::HandlePreviousVersion() {
         folder = ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKeyPath(Setting("APPINFO", "a3")),
                                     "LastInstallationPath");
         if (folder.empty()) {
-            ::MessageBoxA(nullptr, std::string(kPreviousVersionNotFound).c_str(), nullptr, MB_OK);
+            if (unattendedRun().Failure(kPreviousVersionNotFound))
+                ::MessageBoxA(nullptr, std::string(kPreviousVersionNotFound).c_str(), nullptr, MB_OK);
             return false;
         }
         break;
@@ -150,7 +154,9 @@ bool CMainFrame::HandlePreviousVersion() {
         break;
     }
     }
-    state.installFolder = FolderWithBackslash(folder);
+    // An install folder given on the command line is the administrator's choice and stays.
+    if (!unattendedRun().commandLine().installFolder)
+        state.installFolder = FolderWithBackslash(folder);
     return true;
 }
 

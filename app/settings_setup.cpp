@@ -10,11 +10,14 @@
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "app/settings_count.h"
+#include "app/unattended.h"
+#include "app/work_folder_name.h"
 #include "registry/reg_key.h"
 
 #include <shlobj.h>
 
 #include <ctime>
+#include <stdexcept>
 
 namespace cv {
 
@@ -101,8 +104,23 @@ void CMainFrame::PrepareThemeFolder() {
 
 int CMainFrame::PrepareWorkFolderAndDecrypt() {
     SetupState& state = setupState();
-    std::string work = paths.temp_folder + strings.workFolderName;
-    ::CreateDirectoryA(work.c_str(), nullptr); // an existing folder is reused
+    // A folder of this name may belong to another setup started in the same second, or be
+    // left by a crashed run: the run takes a name of its own (work_folder_name.h).
+    const std::optional<std::string> name =
+        CreateUniqueWorkFolder(strings.workFolderName, [this](const std::string& candidate) {
+            const std::string path = paths.temp_folder + candidate;
+            if (::CreateDirectoryA(path.c_str(), nullptr))
+                return FolderCreation::Created;
+            const DWORD error = ::GetLastError();
+            return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? FolderCreation::Exists
+                                                                                : FolderCreation::Failed;
+        });
+    if (!name) {
+        // No folder of ours: nothing may be written into another run's folder.
+        throw std::runtime_error("The setup cannot create its work folder in " + paths.temp_folder);
+    }
+    strings.workFolderName = *name;
+    const std::string work = paths.temp_folder + strings.workFolderName;
     state.workFolder = work + "\\";
 
     if (!cipher) {
@@ -145,7 +163,8 @@ void CMainFrame::ReadRegistryValues() {
         DWORD n = ::GetEnvironmentVariableA("PROGRAMFILES", env, sizeof env);
         if (n > 0 && n < sizeof env)
             paths.program_files = env;
-        if (paths.program_files.empty())
+        if (paths.program_files.empty() &&
+            unattendedRun().Message("You don't have permission to run setup in this computer..."))
             ::MessageBoxA(nullptr, "You don't have permission to run setup in this computer...", nullptr,
                           MB_OK | MB_ICONEXCLAMATION);
     }
@@ -229,11 +248,10 @@ void CMainFrame::ReadFeatures() {
     for (int i = 0; i < count.rows; ++i) {
         std::string key = "FeatureName" + std::to_string(i);
         if (!state.AddFeature(Setting("SETUPTYPE", key.c_str()))) {
-            ::MessageBoxA(nullptr,
-                          ("This setup lists " + std::to_string(total) + " features; only the first " +
-                           std::to_string(kMaxFeatures) + " are offered.")
-                              .c_str(),
-                          nullptr, MB_OK | MB_ICONEXCLAMATION);
+            const std::string text = "This setup lists " + std::to_string(total) + " features; only the first " +
+                                     std::to_string(kMaxFeatures) + " are offered.";
+            if (unattendedRun().Message(text))
+                ::MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
             break;
         }
     }

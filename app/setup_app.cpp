@@ -4,6 +4,7 @@
 #include "app/setup_app.h"
 
 #include "app/main_frame.h"
+#include "app/unattended.h"
 #include "common/setup_state.h"
 #include "framework/framewnd.h"
 #include "resources/resource.h"
@@ -17,11 +18,23 @@ namespace cv {
 CCorvaneSetupApp::CCorvaneSetupApp() { setupState().cancelFlag = 0; }
 
 BOOL CCorvaneSetupApp::InitInstance() {
+    UnattendedRun& run = unattendedRun();
+    run.Start(ArgumentsAfterProgram(::GetCommandLineA()));
+    if (run.outcome().badCommandLine || run.outcome().usageShown) {
+        // The usage text answers "/?" and a line we cannot read; nothing is installed.
+        const std::string usage(UsageText());
+        const UINT icon = run.outcome().badCommandLine ? MB_ICONEXCLAMATION : 0;
+        if (run.Message(usage))
+            ::MessageBoxA(nullptr, usage.c_str(), "Setup", MB_OK | icon);
+        return FALSE;
+    }
+
     WSADATA wsa;
     if (::WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
         char text[256] = "Windows sockets initialization failed.";
         ::LoadStringA(m_hInstance, IDS_SOCKETS_INIT_FAILED, text, sizeof text);
-        ::MessageBoxA(nullptr, text, nullptr, MB_OK);
+        if (run.Failure(text))
+            ::MessageBoxA(nullptr, text, nullptr, MB_OK);
         return FALSE;
     }
     socketsReady_ = true;
@@ -29,7 +42,7 @@ BOOL CCorvaneSetupApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     richEdit_.reset(::LoadLibraryA("RICHED32.DLL"));
-    if (!richEdit_)
+    if (!richEdit_ && run.Message("Can't load RICHTEXT library."))
         ::MessageBoxA(nullptr, "Can't load RICHTEXT library.", nullptr, MB_OK | MB_ICONEXCLAMATION);
 
     setupState().ResetForStart();
@@ -50,6 +63,12 @@ BOOL CCorvaneSetupApp::InitInstance() {
 }
 
 int CCorvaneSetupApp::ExitInstance() {
+    // A run with arguments ends with the code of what happened, not the quit code.
+    SetupState& state = setupState();
+    RunOutcome& outcome = unattendedRun().outcome();
+    if (state.installAborted == kOn)
+        outcome.failed = true;
+    exit_code_ = unattendedRun().End(exit_code_);
     if (oleReady_)
         ::OleUninitialize();
     if (socketsReady_)

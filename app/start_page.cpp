@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 #include "app/page_progress_bar.h"
 #include "app/trace.h"
+#include "app/unattended.h"
 #include "archive/compress.h"
 #include "common/setup_state.h"
 #include "pages/image_window_win.h"
@@ -27,6 +28,7 @@ bool CMainFrame::UnpackArchive() {
     PageProgressBar progress(bar);
     compress.progress = bar ? &progress : nullptr;
     compress.trace = SendTrace;
+    compress.askDisk = DiskPromptForRun();
     return compress.UnCompress();
 }
 

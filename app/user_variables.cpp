@@ -3,6 +3,7 @@
 
 #include "app/main_frame.h"
 #include "app/trace.h"
+#include "app/unattended.h"
 #include "app/wait_dialog.h"
 #include "download/web_fetch.h"
 #include "common/profile_cache.h"
@@ -71,6 +72,8 @@ class WizardVariableSources final : public VariableSources {
     }
 
     void SlowSourceStarting() override {
+        if (unattendedRun().Silent())
+            return; // no window in a silent run
         if (!wait_.m_hWnd || ::IsWindowVisible(wait_.m_hWnd))
             return;
         wait_.ShowWindow(SW_SHOW);

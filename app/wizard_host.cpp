@@ -4,6 +4,7 @@
 #include "app/cancel_setup.h"
 #include "app/language_page.h"
 #include "app/main_frame.h"
+#include "app/unattended.h"
 #include "app/path_dialog.h"
 #include "app/trace.h"
 #include "common/path_text.h"
@@ -115,7 +116,14 @@ const CFont& CMainFrame::UsePageFont(const LayoutFont& font, int height) {
     return pageFont;
 }
 
-bool CMainFrame::ConfirmCancel(CWnd& owner) { return cv::ConfirmCancel(&owner); }
+bool CMainFrame::ConfirmCancel(CWnd& owner) {
+    const bool confirmed = cv::ConfirmCancel(&owner);
+    if (confirmed) {
+        unattendedRun().outcome().cancelled = true;
+        unattendedRun().Log("Setup cancelled by the user");
+    }
+    return confirmed;
+}
 
 std::optional<std::string> CMainFrame::ChooseFolder(CWnd& owner, const std::string& title) {
     // The folder browser with its edit field, validation and folder creation.

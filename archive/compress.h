@@ -22,6 +22,10 @@ using ExtractTrace = std::function<void(const std::string&)>;
 /// Longest destination folder (with its trailing backslash) the unpacking takes; a longer
 /// one fails the extraction (status 4).
 inline constexpr std::size_t kMaxDestinationFolder = 255;
+/// Asked for a missing disk with the request's text; true to look again, false to give up
+/// (the unpacking then fails). Empty: a system message box asks, and its Cancel ends the
+/// process.
+using DiskPrompt = std::function<bool(const std::string& text)>;
 
 /// The process-wide extraction state: one extraction runs at a time.
 struct ExtractionState {
@@ -31,6 +35,7 @@ struct ExtractionState {
     IExtractProgress* progress = nullptr; ///< told the file count and each file, or null
     ExtractTrace trace;           ///< the step names, or empty
     IUninstallLog* log = nullptr; ///< split-files mode only
+    DiskPrompt askDisk;           ///< empty: the message box
     std::atomic<int> filesUnpacked{0};
     std::atomic<bool> progressRangeSet{false}; ///< once per process, never reset
 };
@@ -51,6 +56,7 @@ class CCompress {
     IUninstallLog* engine = nullptr;      ///< the owning engine in split-files mode
     IExtractProgress* progress = nullptr; ///< where progress goes, or null
     ExtractTrace trace;                   ///< where the step names go, or empty
+    DiskPrompt askDisk;                   ///< who is asked for a missing disk, or empty
 };
 
 /// The worker: extracts into the destination and sets the status. Runs on its own thread.

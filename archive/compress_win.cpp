@@ -113,6 +113,8 @@ class UnpackHandler : public cab::ExtractHandler {
         if (PathExists(path))
             return true;
         std::string text = "Please insert " + missing.disk_name + ".\r\nFile: " + missing.folder + missing.cabinet_name;
+        if (const DiskPrompt& ask = extractionState().askDisk)
+            return ask(text);
         int answer = ::MessageBoxA(nullptr, text.c_str(), nullptr,
                                    MB_RETRYCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
         if (answer == IDCANCEL)
@@ -197,6 +199,7 @@ bool CCompress::UnCompress() {
     state.filesUnpacked = 0;
     state.log = engine;
     state.progress = progress;
+    state.askDisk = askDisk;
 
     CWinThread worker([] { return CompactFilesTH(); });
     if (worker.CreateThread())
@@ -218,6 +221,11 @@ bool CCompress::UnCompress() {
                 break;
             }
             std::string text = "Please insert DISK1...\r\n" + first;
+            if (state.askDisk) {
+                if (!state.askDisk(text))
+                    return false;
+                continue;
+            }
             if (::MessageBoxA(nullptr, text.c_str(), nullptr, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_SYSTEMMODAL) ==
                 IDCANCEL)
                 ::ExitProcess(0);

@@ -32,6 +32,8 @@ struct EngineContext {
     std::string work_folder_name;
     /// The decrypted file list.
     std::string data_inf_path;
+    /// Today as "YYYYMMDD", the Add/Remove entry's install date.
+    std::string install_date;
 
     bool preview = false;             ///< status texts only, nothing changed on the machine
     bool disk_image = false;          ///< files come from "DiskImage1" beside the setup

@@ -34,6 +34,9 @@ class IInstallProgress {
     virtual bool CancelRequested() = 0;
     /// One line to the setup's trace channel; never affects the run.
     virtual void Trace(const std::string& text) = 0;
+    /// One line of the run's account for the administrator ("Installed C:\\App\\a.exe"):
+    /// the run log of an unattended install. Dropped where nobody keeps such a log.
+    virtual void RunLogLine(const std::string& text) { (void)text; }
 };
 
 } // namespace cv

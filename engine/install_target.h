@@ -158,6 +158,19 @@ class IInstallTarget {
     virtual bool OpenWithShell(const std::string& path) = 0;
     /// Creates the service (not started) and lets it go.
     virtual CreateServiceResult InstallService(const ServiceSpec& service) = 0;
+    /// The size in bytes of the file `path`; nullopt when it is no file (or the target cannot
+    /// tell).
+    virtual std::optional<std::uint64_t> FileSize(const std::string& path) {
+        (void)path;
+        return std::nullopt;
+    }
+    /// A string value (REG_SZ); nullopt when the key or value is missing, is of another type,
+    /// or the target cannot tell.
+    virtual std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
+                                                      const std::string& name) {
+        (void)root, (void)key, (void)name;
+        return std::nullopt;
+    }
 };
 
 } // namespace cv

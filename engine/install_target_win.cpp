@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace cv {
@@ -200,6 +201,35 @@ bool InstallTargetWin::WriteRegistryDword(RegRoot root, const std::string& key, 
     DWORD data = value;
     return ::RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                             sizeof data) == ERROR_SUCCESS;
+}
+
+std::optional<std::uint64_t> InstallTargetWin::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::string> InstallTargetWin::RegistryString(RegRoot root, const std::string& key,
+                                                            const std::string& name) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    UniqueRegKey k(opened);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    std::string value(size, '\0');
+    if (::RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                           &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.resize(std::min<std::size_t>(size, value.size()));
+    while (!value.empty() && value.back() == '\0')
+        value.pop_back();
+    return value;
 }
 
 bool InstallTargetWin::StartProcess(const std::string& command_line) {

@@ -42,6 +42,9 @@ class InstallTargetWin : public IInstallTarget {
     bool CreateInternetShortcut(const std::string& path, const std::string& url) override;
     bool OpenWithShell(const std::string& path) override;
     CreateServiceResult InstallService(const ServiceSpec& service) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
+                                              const std::string& name) override;
 };
 
 } // namespace cv

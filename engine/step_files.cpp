@@ -104,10 +104,13 @@ bool CopyOneFile(CCVEngine& engine, const std::string& source, const std::string
         }
         if (IsFontDestination(destination)) {
             InstallFont(engine, source, destination);
+            engine.progress().RunLogLine("Installed font " + destination);
             return true;
         }
-        if (copied)
+        if (copied) {
+            engine.progress().RunLogLine("Installed " + destination);
             return true;
+        }
         if (critical) {
             engine.progress().AskRetryIgnoreAbort("Corvane will abort installation, the file:\r\n" +
                                                       destination + "\r\nCan't be installed.",
@@ -125,6 +128,7 @@ bool CopyOneFile(CCVEngine& engine, const std::string& source, const std::string
             engine.Abort();
             return false;
         }
+        engine.progress().RunLogLine("Not installed " + destination + ": the copy failed and was ignored");
         return true;
     }
 }
@@ -144,13 +148,20 @@ bool CopyFiles(CCVEngine& engine) {
             continue; // the record only stands for its (already created) folder
         if (engine.progress().CancelRequested())
             return false;
-        if (!SystemMatches(record.system_mask, engine.token()))
+        if (!SystemMatches(record.system_mask, engine.token())) {
+            engine.progress().RunLogLine("Skipped " + destination + ": not for this Windows version");
             continue;
+        }
         const std::int32_t flags = record.flags;
         const bool kept = (flags & kFlagOnlyIfAbsent) && target.FileExists(destination);
-        if (kept)
+        const bool wanted = engine.FeatureLetsThrough(record.feature);
+        if (kept) {
             NoteKeptFile(engine, destination);
-        if (!kept && engine.FeatureLetsThrough(record.feature)) {
+            engine.progress().RunLogLine("Skipped " + destination + ": already there, installed only when absent");
+        } else if (!wanted) {
+            engine.progress().RunLogLine("Skipped " + destination + ": feature " + record.feature + " not chosen");
+        }
+        if (!kept && wanted) {
             BackUpBeforeOverwrite(engine, destination, here);
             bool installed;
             if (from_web) {

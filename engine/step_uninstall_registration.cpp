@@ -1,7 +1,12 @@
 #include "engine/step_uninstall_registration.h"
 
 #include "engine/engine.h"
+#include "engine/step_files.h"
 #include "engine/step_live_update.h"
+#include "engine/system_token.h"
+
+#include <cctype>
+#include <set>
 
 namespace cv {
 
@@ -30,6 +35,27 @@ bool IsHvWebConferencing(const CCVEngine& engine) {
     const PathValues& p = engine.context().paths;
     return p.product_name == "HV Web Conferencing" &&
            (p.install_dir == "C:\\HV Web Conferencing" || p.install_dir == "C:\\HV Web Conferencing\\");
+}
+
+// Kilobytes (rounded up) of the product's files as they lie installed: every record of the
+// file list that this system and the chosen features let through, each destination once.
+std::uint32_t InstalledSizeKb(CCVEngine& engine) {
+    std::set<std::string> seen;
+    std::uint64_t bytes = 0;
+    for (const FileRecord& record : engine.files()) {
+        if (!SystemMatches(record.system_mask, engine.token()) || !engine.FeatureLetsThrough(record.feature))
+            continue;
+        const std::string destination = engine.Expand(DestinationPathOf(record));
+        std::string key = destination;
+        for (char& c : key)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!seen.insert(key).second)
+            continue;
+        if (std::optional<std::uint64_t> size = engine.target().FileSize(destination))
+            bytes += *size;
+    }
+    const std::uint64_t kb = (bytes + 1023) / 1024;
+    return kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kb);
 }
 
 } // namespace
@@ -101,6 +127,15 @@ void RegisterUninstall(CCVEngine& engine) {
             write("DisplayIcon", copy);
         }
     }
+
+    // What deployment and inventory tools read besides the values above.
+    write("QuietUninstallString", "cvexec.exe /S " + a3);
+    write("InstallLocation", engine.Expand("<InstallDir>"));
+    // A repair installs over the product again; the entry keeps the first installation's date.
+    const std::string& today = engine.context().install_date;
+    if (!today.empty() && !target.RegistryString(RegRoot::LocalMachine, key, "InstallDate"))
+        write("InstallDate", today);
+    target.WriteRegistryDword(RegRoot::LocalMachine, key, "EstimatedSize", InstalledSizeKb(engine));
 }
 
 } // namespace cv

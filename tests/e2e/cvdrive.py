@@ -2,6 +2,7 @@
 paths, screenshots and small product folders. The tests run inside the Wine harness
 (tests/wine/harness.sh run), which sets WINEPREFIX and DISPLAY."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -93,9 +94,11 @@ class Driver:
                 return lines
 
     def start(self, exe, folder, *args):
-        """Starts `exe` (a path here or a Windows path) in `folder` with plain `args`."""
+        """Starts `exe` (a path here or a Windows path) in `folder`; its command line is `args`
+        joined by spaces, each taken as it stands (so one argument may hold a whole tail such
+        as "/S /D=C:\\Other Place")."""
         exe_text = exe if isinstance(exe, str) and exe[1:2] == ":" else win_path(exe)
-        tail = "".join(f" {a}" for a in args)
+        tail = "".join(f" {quote(a)}" for a in args)
         reply = self._ask(f"start {quote(exe_text)} {quote(win_path(folder))}{tail}")[-1]
         if not reply.startswith("ok"):
             raise RuntimeError(reply)
@@ -182,6 +185,18 @@ class Driver:
         reply = self._ask(f"exit {timeout_ms}")[-1]
         return int(reply.split()[1]) if reply.startswith("exit") else None
 
+    def watch(self, timeout_ms=120000):
+        """Waits for the program to end while looking for any visible window of it: (exit code
+        or None on timeout, the windows seen as (class, caption))."""
+        seen, code = [], None
+        for line in self._ask(f"watch {timeout_ms}"):
+            w = split_reply(line)
+            if w[0] == "seen":
+                seen.append((w[2], w[3]))
+            elif w[0] == "exit":
+                code = int(w[1])
+        return code, seen
+
     def kill(self):
         self._ask("kill")
 
@@ -258,12 +273,14 @@ def wine_user_folders():
 
 
 def work_folders():
-    """Every work folder (cvHHMMSS) that setup made under the prefix's temp folders."""
+    """Every work folder (cvHHMMSS, or cvHHMMSS_N when that name was taken) that setup made
+    under the prefix's temp folders."""
     found = []
     for user in wine_user_folders():
         for temp in (user / "Temp", user / "AppData" / "Local" / "Temp", user / "Local Settings" / "Temp"):
             if temp.is_dir():
-                found += [p for p in temp.glob("cv[0-9][0-9][0-9][0-9][0-9][0-9]") if p.is_dir()]
+                found += [p for p in temp.glob("cv[0-9][0-9][0-9][0-9][0-9][0-9]*") if p.is_dir()
+                          and re.fullmatch(r"cv\d{6}(_\d+)?", p.name)]
     return found
 
 

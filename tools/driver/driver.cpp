@@ -2,7 +2,8 @@
 // on command. It reads one command per line from standard input and answers each with one
 // or more lines on standard output (the last one "ok ...", "end", "timeout" or "error ...").
 //
-//   start EXE DIR [ARG...]        start EXE with DIR as its current folder -> ok PID
+//   start EXE DIR [ARG...]        start EXE with DIR as its current folder and the
+//                                 arguments ARG... joined by spaces -> ok PID
 //   windows                       top-level windows, top first -> win HWND VISIBLE X Y W H
 //                                 CLASS CAPTION OWNER lines, end
 //   wait CLASS CAPTION MS         wait for a visible window ("*" matches all) -> ok HWND
@@ -22,6 +23,9 @@
 //   thaw                          resume every suspended thread -> ok
 //   gone MS                       wait until the program shows no window -> ok
 //   exit MS                       wait for the program to end -> exit CODE
+//   watch MS                      until the program ends (or MS pass), look every few ms for
+//                                 a visible top-level window of it -> seen HWND CLASS CAPTION
+//                                 lines (each window once), then exit CODE or timeout
 //   kill                          end the program -> ok
 //   quit
 #include "tools/driver/command_line.h"
@@ -316,6 +320,37 @@ bool Run(const std::vector<std::string>& w) {
             DWORD code = 0;
             ::GetExitCodeProcess(g_program.process.get(), &code);
             Reply("exit " + std::to_string(code));
+        }
+    } else if (cmd == "watch") {
+        // A silent program must never show a window, not even for a moment: polling from the
+        // test over the pipe would miss a short one.
+        if (!g_program.process) {
+            Reply("error no program");
+            return true;
+        }
+        std::vector<HWND> seen;
+        const DWORD start = ::GetTickCount(), ms = Ms(w, 1, 10000);
+        for (;;) {
+            const bool ended = ::WaitForSingleObject(g_program.process.get(), 5) == WAIT_OBJECT_0;
+            for (HWND h : TopLevelWindows(false)) {
+                bool known = false;
+                for (HWND s : seen)
+                    known = known || s == h;
+                if (!known && ::IsWindowVisible(h)) {
+                    seen.push_back(h);
+                    Reply("seen " + HandleText(h) + " " + Quote(ClassOf(h)) + " " + Quote(TextOf(h)));
+                }
+            }
+            if (ended) {
+                DWORD code = 0;
+                ::GetExitCodeProcess(g_program.process.get(), &code);
+                Reply("exit " + std::to_string(code));
+                break;
+            }
+            if (::GetTickCount() - start >= ms) {
+                Reply("timeout");
+                break;
+            }
         }
     } else if (cmd == "kill") {
         cv::driver::ThawAll();

@@ -53,6 +53,9 @@ const Lines kRegistration = {
     "REGSZ HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ACME1\\ModifyPath=cvexec.exe /M ACME1",
     "REGSZ HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ACME1\\UninstallString=cvexec.exe /R ACME1",
     "REGSZ HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ACME1\\InstallSource=C:\\Setup",
+    "REGSZ HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ACME1\\QuietUninstallString=cvexec.exe /S ACME1",
+    "REGSZ HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ACME1\\InstallLocation=C:\\Program Files\\Acme\\",
+    "REGDWORD HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ACME1\\EstimatedSize=1",
 };
 
 const Lines kAllStatus = {

@@ -414,6 +414,21 @@ void RecordingPriorState::EnvironmentAppended(RegRoot root, const std::string& k
     lines.push_back("APPENDED " + ValuePath(root, key, name) + " " + entry);
 }
 
+std::optional<std::uint64_t> RecordingTarget::FileSize(const std::string& path) {
+    auto it = files_.find(Key(path));
+    if (it == files_.end())
+        return std::nullopt;
+    return it->second.content.size();
+}
+
+std::optional<std::string> RecordingTarget::RegistryString(RegRoot root, const std::string& key,
+                                                           const std::string& name) {
+    auto it = registry_.find(ValuePath(root, key, name));
+    if (it == registry_.end())
+        return std::nullopt;
+    return it->second;
+}
+
 bool RecordingTarget::StartProcess(const std::string& command_line) {
     lines.push_back("RUN " + command_line);
     return true;

@@ -96,6 +96,9 @@ class RecordingTarget : public IInstallTarget {
     bool CreateInternetShortcut(const std::string& path, const std::string& url) override;
     bool OpenWithShell(const std::string& path) override;
     CreateServiceResult InstallService(const ServiceSpec& service) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
+                                              const std::string& name) override;
 
   private:
     struct File {
@@ -172,6 +175,9 @@ class RecordingProgress : public IInstallProgress {
         return cancel_at_position >= 0 && !positions.empty() && positions.back() >= cancel_at_position;
     }
     void Trace(const std::string& text) override { traces.push_back(text); }
+    void RunLogLine(const std::string& text) override { run_log.push_back(text); }
+    /// The run log's lines, in order.
+    std::vector<std::string> run_log;
 
     /// Only the status lines.
     std::vector<std::string> StatusLines() const;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace cv {
 namespace {
 
@@ -167,6 +169,60 @@ TEST(InstallLiveUpdate, OnlyAnExactYesSwitchesThemOn) {
     InstallLiveUpdate(run.Engine(), "K");
     EXPECT_TRUE(run.log.Lines().empty());
     EXPECT_TRUE(run.target.lines.empty());
+}
+
+} // namespace
+} // namespace cv
+
+namespace cv {
+namespace {
+
+// The values deployment and inventory tools read, beside the ones above.
+TEST(RegisterUninstall, QuietUninstallLocationDateAndSize) {
+    EngineRun run;
+    run.context.install_date = "20261208";
+    run.target.AddFile("C:\\Program Files\\Acme\\a.exe", std::string(3000, 'a'));
+    run.target.AddFile("C:\\Program Files\\Acme\\b.dll", std::string(1000, 'b'));
+    run.target.AddFile("C:\\Program Files\\Acme\\docs.txt", std::string(5000, 'd'));
+    run.features["Docs"] = 255; // not chosen: a docs.txt that is there is not the product's
+    auto record = [](const std::string& name, const std::string& feature = "") {
+        FileRecord r;
+        r.file_name = name;
+        r.destination_folder = "Destination Computer\\<InstallDir>";
+        r.feature = feature;
+        return r;
+    };
+    run.Engine().files() = {record("a.exe"), record("b.dll"), record("A.EXE"), record("docs.txt", "Docs"),
+                            record("missing.txt")};
+    Register(run, {{"a1", "Acme"}, {"a3", "ABC"}});
+    const std::string k = kKey + "ABC\\";
+    EXPECT_EQ(run.target.RegistryValue(k + "QuietUninstallString"), "cvexec.exe /S ABC");
+    EXPECT_EQ(run.target.RegistryValue(k + "InstallLocation"), "C:\\Program Files\\Acme\\");
+    EXPECT_EQ(run.target.RegistryValue(k + "InstallDate"), "20261208");
+    // 4000 bytes of installed files (a.exe counted once) are 4 KB, rounded up.
+    EXPECT_EQ(run.target.RegistryValue(k + "EstimatedSize"), "4");
+    EXPECT_NE(std::find(run.target.lines.begin(), run.target.lines.end(), "REGDWORD " + k + "EstimatedSize=4"),
+              run.target.lines.end());
+    // The values of before keep their place: the new ones come last.
+    EXPECT_EQ(run.target.lines.back(), "REGDWORD " + k + "EstimatedSize=4");
+}
+
+TEST(RegisterUninstall, ARepairKeepsTheFirstInstallDate) {
+    EngineRun run;
+    run.context.install_date = "20261208";
+    run.target.WriteRegistryString(RegRoot::LocalMachine, UninstallKeyOf("ABC"), "InstallDate", "20250101");
+    Register(run, {{"a3", "ABC"}});
+    EXPECT_EQ(run.target.RegistryValue(kKey + "ABC\\InstallDate"), "20250101");
+    // Nothing installed, nothing estimated, but the value is there.
+    EXPECT_EQ(run.target.RegistryValue(kKey + "ABC\\EstimatedSize"), "0");
+}
+
+TEST(RegisterUninstall, ExtraValuesFollowA14) {
+    EngineRun run;
+    run.context.install_date = "20261208";
+    Register(run, {{"a3", "ABC"}, {"a14", "No"}});
+    for (const char* name : {"QuietUninstallString", "InstallLocation", "InstallDate", "EstimatedSize"})
+        EXPECT_FALSE(run.target.HasRegistryValue(kKey + "ABC\\" + name)) << name;
 }
 
 } // namespace

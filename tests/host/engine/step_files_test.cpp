@@ -302,3 +302,35 @@ TEST(AttributesAfterInstall, NormalStandsAlone) {
 
 } // namespace
 } // namespace cv
+
+namespace cv {
+namespace {
+
+// What the run log is told about each file: installed, or skipped and why.
+TEST(CopyFilesRunLog, EachFileInstalledOrSkippedWithItsReason) {
+    EngineRun run;
+    run.target.AddFolder("C:\\Program Files\\Acme");
+    const std::string dir = "C:\\Program Files\\Acme\\";
+    for (int i = 0; i < 5; ++i)
+        run.target.AddFile(std::string(kWork) + "F" + std::to_string(i) + "_f" + std::to_string(i) + ".txt");
+    run.target.AddFile(dir + "f1.txt", "old");
+    run.features["Docs"] = 255;
+    std::vector<FileRecord> files;
+    for (int i = 0; i < 5; ++i)
+        files.push_back(Record(0, "Destination Computer\\<InstallDir>", "f" + std::to_string(i) + ".txt"));
+    files[1].flags = 32;        // only when absent, and it is there
+    files[2].feature = "Docs";  // a feature not chosen
+    files[3].system_mask = 2;   // Windows 98 only; the run is on Windows 7
+    run.Engine().files() = files;
+    run.target.FailCopiesTo(dir + "f4.txt");
+    run.progress.answers = {kAnswerIgnore};
+    EXPECT_TRUE(CopyFiles(run.Engine()));
+    EXPECT_EQ(run.progress.run_log,
+              (Lines{"Installed " + dir + "f0.txt", "Skipped " + dir + "f1.txt: already there, installed only when absent",
+                     "Skipped " + dir + "f2.txt: feature Docs not chosen",
+                     "Skipped " + dir + "f3.txt: not for this Windows version",
+                     "Not installed " + dir + "f4.txt: the copy failed and was ignored"}));
+}
+
+} // namespace
+} // namespace cv
