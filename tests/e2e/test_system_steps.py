@@ -121,7 +121,7 @@ class SystemSteps(cvdrive.SetupRunTest):
                 {"A": "HKEY_CURRENT_USER\\Software\\CvE2EMissing\\", "B": "X", "C": "1", "D": "0"},
             ]),
             "EXTCV": table([{"A": "x", "B": app, "C": ".cvsys", "D": "CvE2E.System", "E": "CvE2E document",
-                             "G": '"%1"', "H": "acme.ico"}]),
+                             "G": '/open "%1"', "H": "acme.ico"}]),
             "ENVIRCV": table([{"A": "CVE2E_HOME", "C": "<InstallDir>", "D": "Install", "E": "Set", "F": "Remove",
                                "G": "User"}]),
             "NTSERVICE": table([{"A": "CvE2ESvc", "B": "CvE2E Service", "C": "SERVICE_WIN32_OWN_PROCESS",
@@ -165,6 +165,10 @@ class SystemSteps(cvdrive.SetupRunTest):
         ]
         self.assertEqual(log[start:start + len(expected)], expected)
 
+        # Every shortcut the log names is on the disk.
+        for path in shortcuts:
+            self.assertTrue(windows_to_unix(path).is_file(), path)
+
         # Shortcuts, read back through the shell's own interface.
         link = read_link(f"{programs}System App.lnk")
         self.assertEqual(link["target"].lower(), f"{t}acme.exe".lower())
@@ -201,7 +205,7 @@ class SystemSteps(cvdrive.SetupRunTest):
         self.assertEqual(reg_values("HKCR\\CvE2E.System")["(Default)"], ("REG_SZ", "CvE2E document"))
         self.assertEqual(reg_values("HKCR\\CvE2E.System\\DefaultIcon")["(Default)"], ("REG_SZ", f"{t}acme.ico"))
         self.assertEqual(reg_values("HKCR\\CvE2E.System\\shell\\Open\\Command")["(Default)"],
-                         ("REG_SZ", f'"{t}acme.exe" "%1"'))
+                         ("REG_SZ", f'"{t}acme.exe" /open "%1"'))
 
         # The environment variable.
         self.assertEqual(reg_values(USER_ENV)["CVE2E_HOME"], ("REG_SZ", t))

@@ -128,3 +128,21 @@ TEST(RegistryValues, TextsOverTheirLimitAreRefused) {
 
 } // namespace
 } // namespace cv
+
+namespace cv {
+namespace {
+
+TEST(StepTables, AGarbledCountIsCutToTheBound) {
+    test::SystemStepRun run;
+    run.settings["REGISTRYKEYS/TOTAL"] = "99999999999999999999";
+    run.settings["REGISTRYKEYS/0"] = "HKEY_CURRENT_USER\\Software\\Acme";
+    WriteRegistryEntries(run.Engine());
+    EXPECT_EQ(run.log.Lines(), (test::Lines{"REGKEY=HKEY_CURRENT_USER\\Software\\Acme"}));
+    ASSERT_FALSE(run.progress.traces.empty());
+    const std::string& trace = run.progress.traces[0];
+    EXPECT_EQ(trace.rfind("REGISTRYKEYS TOTAL ", 0), 0u) << trace;
+    EXPECT_NE(trace.find(" cut to 10000"), std::string::npos) << trace;
+}
+
+} // namespace
+} // namespace cv

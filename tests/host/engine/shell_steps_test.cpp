@@ -192,3 +192,39 @@ TEST(FontValue, AnEarlierFontOfTheSameNameIsReported) {
 
 } // namespace
 } // namespace cv
+
+namespace cv {
+namespace {
+
+// The stage "Setting system" in its order: shortcuts before it, then INI files, registry,
+// associations, environment, and the services with their own status.
+TEST(SystemStage, StepsRunInTheirOrderWithTheirStatus) {
+    test::SystemStepRun run;
+    run.DataInf({});
+    run.target.AddRegistryKey(RegRoot::CurrentUser, "Environment");
+    run.Table("FOLDERCV", {{{"A", "Desktop\\Tool"}, {"B", "Tool"}, {"C", "<InstallDir>tool.exe"}}});
+    run.Table("INIINFO", {{{"A", "acme.ini"}, {"C", "<InstallDir>"}}});
+    run.settings["REGISTRYKEYS/TOTAL"] = "1";
+    run.settings["REGISTRYKEYS/0"] = "HKEY_CURRENT_USER\\Software\\Acme";
+    run.Table("EXTCV", {{{"B", "<InstallDir>tool.exe"}, {"C", ".acd"}, {"D", "Acme.Doc"}}});
+    run.Table("ENVIRCV", {{{"A", "ACME"}, {"C", "1"}, {"D", "Install"}, {"F", "Remove"}, {"G", "User"}}});
+    run.Table("NTSERVICE", {{{"A", "AcmeSvc"}, {"B", "Acme"}, {"F", "svc.exe"}}});
+    run.WholeRun();
+    Lines system;
+    for (const std::string& l : run.log.Lines())
+        if (l.rfind("TOTALFILE", 0) != 0 && l.rfind("DIR=C:\\Program Files", 0) != 0)
+            system.push_back(l);
+    EXPECT_EQ(system, (Lines{"DIR=C:\\Users\\me\\Desktop\\", "SHORTCUT=C:\\Users\\me\\Desktop\\Tool.lnk",
+                             "FILE=C:\\Program Files\\Acme\\acme.ini", "REGKEY=HKEY_CURRENT_USER\\Software\\Acme",
+                             "REMKEY=HKEY_CLASSES_ROOT\\Acme.Doc", "REMKEY=HKEY_CLASSES_ROOT\\.acd",
+                             "REGVAL=HKEY_CURRENT_USER\\Environment\\ACME", "NTSERVICE=AcmeSvc"}));
+    const Lines status = run.progress.StatusLines();
+    const auto at = [&](const std::string& s) { return std::find(status.begin(), status.end(), s) - status.begin(); };
+    EXPECT_LT(at("STATUS Please Wait, Creating Shortcuts..."), at("STATUS Please Wait, Setting system..."));
+    EXPECT_LT(at("STATUS Please Wait, Setting system..."), at("STATUS Installing Service..."));
+    EXPECT_LT(at("STATUS Installing Service..."), at("STATUS Finishing settings..."));
+    EXPECT_LT(at("STATUS Finishing settings..."), static_cast<long>(status.size()));
+}
+
+} // namespace
+} // namespace cv
