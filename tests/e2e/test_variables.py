@@ -64,7 +64,10 @@ class SilentServer:
 
 
 def reg(*args):
-    subprocess.run(["wine", "reg", *args], check=False, capture_output=True, timeout=60)
+    # No pipes: the first Wine command of a fresh prefix may start Wine's background
+    # processes, which inherit the pipes and hold them open past the command's end.
+    subprocess.run(["wine", "reg", *args], check=False, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=60)
 
 
 def variable(name, source, fallback="", **keys):
