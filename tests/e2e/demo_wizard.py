@@ -1,6 +1,7 @@
 """Walking the demo product's wizard under Wine: packing samples/demo, finding the page shown
 (pages share their caption, so a page is known by its title), clicking through. Used by the
 wizard and page tests."""
+import subprocess
 import sys
 import time
 from pathlib import Path
@@ -91,6 +92,13 @@ class DemoWizardTest(SetupRunTest):
 
     def before_start(self):
         """Runs between the driver's start and the program's (a trace monitor, say)."""
+
+    def tearDown(self):
+        super().tearDown()
+        # Finish launches the demo's program from the install folder; left running, it would
+        # hold its file open against the next test's installation.
+        subprocess.run(["wine", "taskkill", "/f", "/im", stage_demo.PROGRAM_NAME], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     # ------------------------------------------------------------ pages
 
