@@ -164,13 +164,6 @@ class IInstallTarget {
         (void)path;
         return std::nullopt;
     }
-    /// A string value (REG_SZ); nullopt when the key or value is missing, is of another type,
-    /// or the target cannot tell.
-    virtual std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
-                                                      const std::string& name) {
-        (void)root, (void)key, (void)name;
-        return std::nullopt;
-    }
 };
 
 } // namespace cv

@@ -211,27 +211,6 @@ std::optional<std::uint64_t> InstallTargetWin::FileSize(const std::string& path)
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::optional<std::string> InstallTargetWin::RegistryString(RegRoot root, const std::string& key,
-                                                            const std::string& name) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-        return std::nullopt;
-    UniqueRegKey k(opened);
-    DWORD type = 0;
-    DWORD size = 0;
-    if (::RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return std::nullopt;
-    std::string value(size, '\0');
-    if (::RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
-                           &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    value.resize(std::min<std::size_t>(size, value.size()));
-    while (!value.empty() && value.back() == '\0')
-        value.pop_back();
-    return value;
-}
-
 bool InstallTargetWin::StartProcess(const std::string& command_line) {
     std::vector<char> command(command_line.begin(), command_line.end());
     command.push_back('\0'); // CreateProcessA may write into its command line

@@ -43,8 +43,6 @@ class InstallTargetWin : public IInstallTarget {
     bool OpenWithShell(const std::string& path) override;
     CreateServiceResult InstallService(const ServiceSpec& service) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
-    std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
-                                              const std::string& name) override;
 };
 
 } // namespace cv

@@ -133,7 +133,10 @@ void RegisterUninstall(CCVEngine& engine) {
     write("InstallLocation", engine.Expand("<InstallDir>"));
     // A repair installs over the product again; the entry keeps the first installation's date.
     const std::string& today = engine.context().install_date;
-    if (!today.empty() && !target.RegistryString(RegRoot::LocalMachine, key, "InstallDate"))
+    // A date that is there but cannot be read is kept as well.
+    const bool dated = target.ReadRegistryValue(RegRoot::LocalMachine, key, "InstallDate", 64).status !=
+                       RegistryRead::Status::Missing;
+    if (!today.empty() && !dated)
         write("InstallDate", today);
     target.WriteRegistryDword(RegRoot::LocalMachine, key, "EstimatedSize", InstalledSizeKb(engine));
 }

@@ -421,14 +421,6 @@ std::optional<std::uint64_t> RecordingTarget::FileSize(const std::string& path) 
     return it->second.content.size();
 }
 
-std::optional<std::string> RecordingTarget::RegistryString(RegRoot root, const std::string& key,
-                                                           const std::string& name) {
-    auto it = registry_.find(ValuePath(root, key, name));
-    if (it == registry_.end())
-        return std::nullopt;
-    return it->second;
-}
-
 bool RecordingTarget::StartProcess(const std::string& command_line) {
     lines.push_back("RUN " + command_line);
     return true;

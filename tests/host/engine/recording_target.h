@@ -97,8 +97,6 @@ class RecordingTarget : public IInstallTarget {
     bool OpenWithShell(const std::string& path) override;
     CreateServiceResult InstallService(const ServiceSpec& service) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
-    std::optional<std::string> RegistryString(RegRoot root, const std::string& key,
-                                              const std::string& name) override;
 
   private:
     struct File {
