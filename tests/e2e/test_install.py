@@ -378,8 +378,12 @@ class Install(cvdrive.SetupRunTest):
         self.assertTrue(self.driver.click(confirm, "OK"))
         done = self.page("Completed")
 
-        # The cancelled run is undone: what it copied, its folders and its log are gone.
+        # The cancelled run is undone: what it copied, its folders and its log are gone. The
+        # completion page shows as soon as the cancel is confirmed; the undoing ends after.
         root = unix_path(target)
+        deadline = time.time() + 60
+        while log_file(code).parent.exists() and time.time() < deadline:
+            time.sleep(0.2)
         self.assertEqual(sorted(root.rglob("f*.txt")) if root.exists() else [], [], "the cancelled run left files")
         self.assertFalse(root.exists(), "the cancelled run left its folders")
         self.assertFalse(log_file(code).parent.exists(), "the cancelled run left its log")

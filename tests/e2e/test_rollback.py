@@ -16,7 +16,7 @@ import machine_snapshot  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot, win_path  # noqa: E402
 from test_install import HOLDER, UNINSTALL_KEY, log_file, make_product, pack, unix_path, wine_run  # noqa: E402
-from test_uninstall import ALLOWED, run_cvexec  # noqa: E402
+from test_uninstall import ALLOWED, restart_windows, run_cvexec, set_aside_other_products  # noqa: E402
 
 BODY = b"".join(b"line %06d of a text file that compresses well\r\n" % i for i in range(600))
 
@@ -133,6 +133,7 @@ class Rollback(cvdrive.SetupRunTest):
     def test_cancelled_update_leaves_the_earlier_installation(self):
         code, target = "CVE2EROLLOVER", "C:\\CvE2ERollOver"
         self.forget(code, target)
+        set_aside_other_products(self)
         (unix_path("C:\\windows\\cvexec.exe")).unlink(missing_ok=True)
         first = [("files\\f0000.txt", b"version one\r\n", "Destination Computer\\<InstallDir>\\d0*0*0*0|"),
                  ("files\\only1.txt", b"only in one\r\n", "Destination Computer\\<InstallDir>*0*0*0|")]
@@ -155,6 +156,7 @@ class Rollback(cvdrive.SetupRunTest):
 
         status, err = run_cvexec("/S", code, cwd=setup2.parent)
         self.assertEqual(status, 0, err)
+        self.assertEqual(restart_windows(), 0)  # the running cvexec.exe goes at the next start
         self.assert_machine(pristine, "removing the earlier installation after the cancelled update")
 
 
