@@ -26,6 +26,19 @@ def many_files(count, folder="<InstallDir>"):
             for i in range(count)]
 
 
+def finish(test):
+    """Finish on the completion page. The wizard shows it as soon as a cancel is confirmed and
+    once more when the run (and its undoing) has ended: the click goes to the one showing."""
+    deadline = time.time() + 120
+    while True:
+        done = Wizard(test, test.driver).page("Completed", 120)
+        if test.driver.click(done["hwnd"], "Finish"):
+            break
+        test.assertLess(time.time(), deadline, "no completion page took Finish")
+        time.sleep(0.5)
+    test.assertEqual(test.driver.exit_code(60000), 0)
+
+
 class Rollback(cvdrive.SetupRunTest):
     def forget(self, code, *folders):
         wine_run("reg", "delete", UNINSTALL_KEY + code, "/f")
@@ -55,10 +68,8 @@ class Rollback(cvdrive.SetupRunTest):
         confirm = self.driver.wait("#32770", "Ambrel Corvane", 15000)
         self.assertIsNotNone(confirm, "no cancel confirmation")
         self.assertTrue(self.driver.click(confirm, "OK"))
-        done = self.page("Completed", timeout=120)
         screenshot("rollback-after-cancel")
-        self.assertTrue(self.driver.click(done["hwnd"], "Finish"))
-        self.assertEqual(self.driver.exit_code(30000), 0)
+        finish(self)
 
     def test_cancel_in_the_middle_of_a_large_copy(self):
         code, target = "CVE2EROLLCANCEL", "C:\\CvE2ERollCancel"
