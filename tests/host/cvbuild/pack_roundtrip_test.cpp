@@ -96,13 +96,16 @@ class PackRoundTrip : public ProductFolder {
                   std::string(kSetupInf) + "[DIALOGLIST]\r\nCT0=licence\\License.txt\r\n");
         WriteText(product_ / "licence/License.txt", "Terms.\r\n");
         expected_["License.txt"] = Bytes{'T', 'e', 'r', 'm', 's', '.', '\r', '\n'};
+        // The uninstaller is named, so that the default one of a win build does not count.
+        WriteText(root_ / "cvexec.exe", "MZ uninstaller");
+        expected_["cvexec.exe"] = Bytes{'M', 'Z', ' ', 'u', 'n', 'i', 'n', 's', 't', 'a', 'l', 'l', 'e', 'r'};
     }
 
     /// The exit code of cvbuild pack with `options`.
     int PackExit(const std::string& options) {
         return RunCommand(std::string(CVBUILD_EXE) + " pack " + Quoted(product_) + " " +
-                          Quoted(out_) + " --runtime " + Quoted(root_ / "setup.exe") + " " +
-                          options);
+                          Quoted(out_) + " --runtime " + Quoted(root_ / "setup.exe") + " --cvexec " +
+                          Quoted(root_ / "cvexec.exe") + " " + options);
     }
 
     /// Packs with `options` and returns the cabinets written, in set order.
