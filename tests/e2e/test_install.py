@@ -378,13 +378,21 @@ class Install(cvdrive.SetupRunTest):
         self.assertTrue(self.driver.click(confirm, "OK"))
         done = self.page("Completed")
 
-        # The cancelled run is undone: what it copied, its folders and its log are gone.
+        # The cancelled run is undone: what it copied, its folders and its log are gone. The
+        # completion page shows as soon as the cancel is confirmed; the undoing ends after.
         root = unix_path(target)
+        deadline = time.time() + 60
+        while log_file(code).parent.exists() and time.time() < deadline:
+            time.sleep(0.2)
         self.assertEqual(sorted(root.rglob("f*.txt")) if root.exists() else [], [], "the cancelled run left files")
         self.assertFalse(root.exists(), "the cancelled run left its folders")
         self.assertFalse(log_file(code).parent.exists(), "the cancelled run left its log")
         self.assertIsNone(reg_values(UNINSTALL_KEY + code), "the registration ran after the cancel")
-        self.assertTrue(self.driver.click(done["hwnd"], "Finish"))
+        # The completion page shown at the cancel is replaced by the one shown at the run's end.
+        deadline = time.time() + 60
+        while not self.driver.click(self.page("Completed")["hwnd"], "Finish"):
+            self.assertLess(time.time(), deadline, "no completion page took Finish")
+            time.sleep(0.5)
         self.assertEqual(self.driver.exit_code(30000), 0)
         self.assertEqual(cvdrive.work_folders(), [], "the work folder was left behind")
 

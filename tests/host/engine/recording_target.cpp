@@ -251,6 +251,20 @@ bool RecordingTarget::DeleteTree(const std::string& path) {
     return ok;
 }
 
+bool RecordingTarget::RemoveFolderIfEmpty(const std::string& path) {
+    const std::string k = Key(path);
+    auto below = [&](const std::string& other) { return other.rfind(k + "\\", 0) == 0; };
+    for (const auto& f : files_)
+        if (below(f.first))
+            return false;
+    for (const std::string& f : folders_)
+        if (below(f))
+            return false;
+    lines.push_back("RMDIR " + path);
+    folders_.erase(k);
+    return true;
+}
+
 bool RecordingTarget::CopyTree(const std::string& from, const std::string& into) {
     const bool ok = folders_.count(Key(from)) != 0;
     lines.push_back("COPYTREE " + from + " -> " + into + (ok ? "" : " FAILED"));

@@ -70,6 +70,8 @@ class RecordingTarget : public IInstallTarget {
     bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
     bool RemoveFile(const std::string& path) override;
     bool DeleteTree(const std::string& path) override;
+    /// Removes the folder when nothing is in it ("RMDIR path"); for the removal tests.
+    bool RemoveFolderIfEmpty(const std::string& path);
     bool CopyTree(const std::string& from, const std::string& into) override;
     bool RegisterFont(const std::string& path) override;
     bool CreateRegistryKey(RegRoot root, const std::string& key) override;
