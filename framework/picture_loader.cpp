@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -25,11 +26,24 @@ std::vector<char> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// A bitmap file too short for its own headers. The system's picture loader reads such a file
+// past its end and, depending on what lies there, may even "load" it; refuse it first.
+bool TruncatedBitmapFile(const std::vector<char>& bytes) {
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    constexpr std::size_t kFileHeader = 14;
+    if (bytes.size() < kFileHeader + 4)
+        return true;
+    std::uint32_t info_header = 0;
+    std::memcpy(&info_header, bytes.data() + kFileHeader, sizeof info_header);
+    return info_header < 12 || info_header > bytes.size() - kFileHeader;
+}
+
 } // namespace
 
 UniqueBitmap LoadPictureFile(const std::string& path) {
     std::vector<char> bytes = ReadWholeFile(path);
-    if (bytes.empty())
+    if (bytes.empty() || TruncatedBitmapFile(bytes))
         return {};
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!memory)

@@ -84,13 +84,21 @@ def walk(setup):
                 driver.click(page, caption)
                 time.sleep(0.3)
             if forward is None:
-                # The progress page installs the demo's three small files and gives way at
-                # once: its thread was held still when it appeared (below), so that the
-                # picture shows it; then the completion page follows by itself.
+                # The progress page: its thread was held still when it appeared (below), so
+                # that the picture shows it; then the completion page follows by itself.
                 cvdrive.screenshot(f"{number:02}-{name}")
                 print(f"demo: {number:02}-{name}: {cvdrive.OUTPUT / f'{number:02}-{name}.png'}")
                 driver.thaw()
-                page = next_page(driver, page)
+                # With the sample documents the copy lasts a few seconds: the bar is seen
+                # moving in pictures taken while the page is still up.
+                for moment in range(1, 4):
+                    time.sleep(0.6)
+                    if not any(w["hwnd"] == page and w["visible"] for w in driver.windows()):
+                        break
+                    shot = f"{number:02}-{name}-{moment}"
+                    cvdrive.screenshot(shot)
+                    print(f"demo: {shot}: {cvdrive.OUTPUT / (shot + '.png')}")
+                page = next_page(driver, page, timeout=120)
                 continue
             shoot(f"{number:02}-{name}")
             driver.click(page, forward)
@@ -163,19 +171,25 @@ def list_installed():
         print(f"demo: no uninstall log at {log}")
         return 1
     status = 0
+    samples = 0
     print(f"demo: installed, as C:\\windows\\Installer\\{code}\\uninstall.log lists it:")
     for line in log.read_bytes().decode("latin-1").split("\r\n"):
         key, _, value = line.partition("=")
         if key not in ("DIR", "FILE", "SHORTCUT"):
             continue
         path = drive_c.joinpath(*value[3:].split("\\"))
-        if key in ("FILE", "SHORTCUT") and path.is_file():
+        # The generated sample documents are counted, not listed one by one.
+        if key == "FILE" and "\\Samples\\sample" in value and path.is_file():
+            samples += 1
+        elif key in ("FILE", "SHORTCUT") and path.is_file():
             print(f"demo:   {value} ({path.stat().st_size} bytes)")
         elif key == "DIR" and path.is_dir():
             print(f"demo:   {value if value.endswith(chr(92)) else value + chr(92)}")
         else:
             print(f"demo:   {value} MISSING")
             status = 1
+    if samples:
+        print(f"demo:   and {samples} sample documents in the Samples folder")
     return status
 
 

@@ -10,7 +10,7 @@ scripts/install-deps.sh
 scripts/build.sh
 rm -rf build/demo/setup
 # The demo installs a program of ours, which the win build makes.
-python3 samples/stage_demo.py build/win/samples/CorvaneDemo.exe build/demo/product
+python3 samples/stage_demo.py --sample-files 1500 build/win/samples/CorvaneDemo.exe build/demo/product
 build/host/tools/cvbuild/cvbuild pack build/demo/product build/demo/setup --runtime build/win/app/setup.exe
 echo "demo: setup folder in build/demo/setup"
 state="$PWD/build/demo/wine"

@@ -438,10 +438,17 @@ class DemoInstall(DemoWizardTest):
 
         target = "C:\\Program Files\\Corvane Demo"
         # The records of the feature left out are logged but not copied.
-        self.assertEqual(log_file(self.code).read_bytes(), log_bytes([
+        log = log_file(self.code).read_bytes().decode("latin-1").split("\r\n")
+        self.assertEqual(log[-1], "", "the log's last line has no line end")
+        self.assertEqual(log[:7], [
             "TOTALFILE=4", f"DIR={target}\\", f"DIR={target}\\",
             f"FILE={target}\\readme.txt", f"FILE={target}\\demo.ini", f"FILE={target}\\CorvaneDemo.exe",
-            f"FILE={target}\\license.txt"]))
+            f"FILE={target}\\license.txt"])
+        # Then the program's shortcut in a folder of its own in the Start menu's programs.
+        menu, link = log[7:-1]
+        self.assertTrue(menu.startswith("DIR=") and menu.endswith("\\Programs\\Corvane Demo\\"), menu)
+        self.assertEqual(link, f"SHORTCUT={menu[4:]}Corvane Demo.lnk")
+        self.assertTrue(unix_path(link[len("SHORTCUT="):]).is_file(), link)
         root = unix_path(target)
         self.assertEqual(sorted(p.name for p in root.iterdir()), ["CorvaneDemo.exe", "demo.ini"])
         self.assertEqual((root / "CorvaneDemo.exe").read_bytes(), PROGRAM.read_bytes())

@@ -127,6 +127,8 @@ class SystemSteps(cvdrive.SetupRunTest):
             "NTSERVICE": table([{"A": "CvE2ESvc", "B": "CvE2E Service", "C": "SERVICE_WIN32_OWN_PROCESS",
                                  "D": "SERVICE_DEMAND_START", "E": "SERVICE_ERROR_IGNORE", "F": app}]),
         })
+        # The link and association icon travels in the work folder, where cvbuild puts it.
+        (product / "acme.ico").write_bytes(b"not an icon\r\n")
         self.install(pack(product))
 
         log = log_lines(code)

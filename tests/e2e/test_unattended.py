@@ -125,6 +125,14 @@ class Unattended(cvdrive.SetupRunTest):
         self.assertEqual((exit_code, seen), (0, []))
         self.assertEqual(reg_values(UNINSTALL_KEY + code)["InstallDate"], ("REG_SZ", "20200102"))
 
+        # What a deployment tool runs to remove it: the quiet uninstall string, no window.
+        self.driver.start("C:\\windows\\cvexec.exe", setup, f"/S {code}")
+        exit_code, seen = self.driver.watch(120000)
+        self.assertEqual((exit_code, seen), (0, []))
+        self.assertFalse(root.exists(), "the install folder stayed after cvexec.exe /S")
+        self.assertIsNone(reg_values(UNINSTALL_KEY + code), "the Add/Remove entry stayed")
+        self.assertFalse(log_file(code).exists(), "the uninstall log stayed")
+
     def test_arguments_without_s_keep_the_wizard_and_give_an_exit_code(self):
         code, target = "CVE2EVISIBLE", "C:\\CvE2E\\Visible"
         self.forget(code, target)

@@ -3,6 +3,7 @@
 #include "pages/layout.h"
 #include "tools/cvbuild/build_error.h"
 #include "common/table_section.h"
+#include "engine/step_table.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -142,6 +143,22 @@ void AddUninstallFiles(Collector& c) {
     }
 }
 
+void AddLinkIcons(Collector& c) {
+    // The shortcut and association steps copy column H's icon from the work folder (by its
+    // file name, after expanding it) into the install folder; an icon given with a variable
+    // names a file on the target machine.
+    for (const char* section : {"FOLDERCV", "EXTCV"}) {
+        const int total = c.Count(section, "TOTAL", static_cast<int>(kMaxStepTableRows));
+        for (int i = 0; i < total; ++i) {
+            const std::string key = "H" + std::to_string(i);
+            const std::string icon = c.Get(section, key);
+            if (!icon.empty() && !HasVariable(icon)) {
+                c.AddByFileName(icon, Origin(section, key), SupportReader::work_folder);
+            }
+        }
+    }
+}
+
 void AddLiveClients(Collector& c) {
     // The installation copies these fixed names from its source folder.
     for (const char* section : {"LIVEUPDATE", "LIVESUPPORT"}) {
@@ -206,6 +223,7 @@ SupportFileList FindSupportFiles(const ProfileFile& settings, const fs::path& th
     AddBillboards(c);
     AddFileActions(c);
     AddUninstallFiles(c);
+    AddLinkIcons(c);
     AddLiveClients(c);
     AddListFiles(c, theme_dir);
     return std::move(c.list());

@@ -65,7 +65,10 @@ class Archive : public ProductFolder {
                       "[BILLBOARDSCV]\r\nTOTAL=2\r\nB0=art\\board1.gif\r\nB1=board2.bmp\r\n"
                       "[BUILDING]\r\n4=Yes\r\n"
                       "[FILEACTION]\r\nTOTAL=2\r\nB0=<ResourceDir>\\helper.exe\r\n"
-                      "B1=<WindowsFolder>\\notepad.exe\r\n");
+                      "B1=<WindowsFolder>\\notepad.exe\r\n"
+                      // Link icons; one given by a variable names a file on the machine.
+                      "[FOLDERCV]\r\nTOTAL=2\r\nH0=art\\app.ico\r\nH1=<InstallDir>\\app.exe\r\n"
+                      "[EXTCV]\r\nTOTAL=1\r\nH0=doc.ico\r\n");
         WriteText(product_ / "theme/customer.lcd",
                   "[INFO]\r\nTOTAL=2\r\n0=x,10,10,100,20,COMBOBOX,{},y,4\r\n"
                   "1=x,10,40,100,20,COMBOBOX,{},y,5\r\n"
@@ -79,6 +82,8 @@ class Archive : public ProductFolder {
         Put(product_ / "art/board1.gif", Pattern(900, 4));
         Put(product_ / "board2.bmp", Pattern(800, 5));
         Put(product_ / "helper.exe", Pattern(1200, 6));
+        Put(product_ / "art/app.ico", Pattern(700, 9));
+        Put(product_ / "doc.ico", Pattern(600, 10));
         WriteText(product_ / "countries.txt", "France\r\nItaly\r\n");
         Put(root_ / "cvexec.exe", Pattern(1500, 8));
     }
@@ -107,12 +112,13 @@ TEST_F(Archive, SupportFilesAreStoredUnderTheirBareNames) {
     options.uninstaller = root_ / "cvexec.exe";
     const auto report = Pack(options);
     EXPECT_TRUE(report.uninstaller_copied);
-    EXPECT_EQ(report.support_count, 7u);
+    EXPECT_EQ(report.support_count, 9u);
     const auto files = Unpacked();
     EXPECT_EQ(Names(files),
-              (std::vector<std::string>{"F0_readme.txt", "F1_tool.dll", "License.rtf", "back.jpg",
-                                        "board1.gif", "board2.bmp", "countries.txt",
-                                        "cvexec.exe", "helper.exe", "readme.txt"}));
+              (std::vector<std::string>{"F0_readme.txt", "F1_tool.dll", "License.rtf", "app.ico",
+                                        "back.jpg", "board1.gif", "board2.bmp", "countries.txt",
+                                        "cvexec.exe", "doc.ico", "helper.exe", "readme.txt"}));
+    EXPECT_EQ(files.at("app.ico"), Pattern(700, 9));
     EXPECT_EQ(files.at("License.rtf"), Pattern(400, 1));
     EXPECT_EQ(files.at("readme.txt"), Pattern(300, 2));
     EXPECT_EQ(files.at("back.jpg"), Pattern(2000, 3));
