@@ -1,5 +1,7 @@
 #include "engine/prior_state_file.h"
 
+#include "engine/uninstall_log_reader.h"
+
 #include <charconv>
 
 namespace cv {
@@ -148,19 +150,9 @@ std::string FormatPriorRecord(const PriorRecord& r) {
 
 PriorStateContent ReadPriorState(std::string_view text) {
     PriorStateContent content;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) {
-            content.cut_short = true;
-            break;
-        }
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.empty())
-            continue;
+    const WholeLines whole = SplitWholeLines(text);
+    content.cut_short = whole.cut_short;
+    for (const std::string_view line : whole.lines) {
         const std::size_t eq = line.find('=');
         const KindName* kind = eq == std::string_view::npos ? nullptr : FindKind(line.substr(0, eq));
         if (!kind) {

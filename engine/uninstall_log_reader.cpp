@@ -33,22 +33,30 @@ bool SameWindowsPath(std::string_view a, std::string_view b) {
     return WindowsPathKey(a) == WindowsPathKey(b);
 }
 
-UninstallLogContent ReadUninstallLog(std::string_view text) {
-    UninstallLogContent log;
+WholeLines SplitWholeLines(std::string_view text) {
+    WholeLines whole;
     std::size_t at = 0;
     while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
+        const std::size_t end = text.find('\n', at);
         if (end == std::string_view::npos) {
-            // Written one whole line at a time: a line without its end was cut by a crash.
-            log.cut_short = true;
+            whole.cut_short = true;
             break;
         }
         std::string_view line = text.substr(at, end - at);
         at = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (line.empty())
-            continue;
+        if (!line.empty())
+            whole.lines.push_back(line);
+    }
+    return whole;
+}
+
+UninstallLogContent ReadUninstallLog(std::string_view text) {
+    UninstallLogContent log;
+    const WholeLines whole = SplitWholeLines(text);
+    log.cut_short = whole.cut_short;
+    for (const std::string_view line : whole.lines) {
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos || line.find('\0') != std::string_view::npos) {
             ++log.skipped_lines;

@@ -30,6 +30,15 @@ struct UninstallLogContent {
 
 UninstallLogContent ReadUninstallLog(std::string_view text);
 
+/// The lines of a file written one whole line at a time: each without its LF or CR LF, empty
+/// lines left out. A text that ends inside a line was cut short (by a crash, while writing):
+/// that last line is left out, since a cut path could name something else.
+struct WholeLines {
+    std::vector<std::string_view> lines; ///< views into the text
+    bool cut_short = false;
+};
+WholeLines SplitWholeLines(std::string_view text);
+
 /// True when `a` and `b` name the same path or key as Windows compares them: without regard
 /// to ASCII case, and without trailing backslashes.
 bool SameWindowsPath(std::string_view a, std::string_view b);
