@@ -39,21 +39,21 @@ template <class T> bool SaveThrough(T* object, const std::string& path) {
 
 } // namespace
 
-bool InstallTargetWin::CreateShellLink(const ShellLinkSpec& spec) {
+bool InstallTargetWin::CreateShellLink(const ShellLinkSpec& shortcut) {
     ComPtr<IShellLinkA> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(link.receive()))))
         return false;
-    if (FAILED(link->SetPath(spec.target.c_str())))
+    if (FAILED(link->SetPath(shortcut.target.c_str())))
         return false;
-    link->SetArguments(spec.arguments.c_str());
-    link->SetWorkingDirectory(spec.working_folder.c_str());
-    link->SetDescription(spec.description.c_str());
-    if (!spec.icon.empty())
-        link->SetIconLocation(spec.icon.c_str(), spec.icon_index);
-    if (spec.show_command != 0)
-        link->SetShowCmd(spec.show_command);
-    return SaveThrough(link.get(), spec.path);
+    link->SetArguments(shortcut.arguments.c_str());
+    link->SetWorkingDirectory(shortcut.working_folder.c_str());
+    link->SetDescription(shortcut.description.c_str());
+    if (!shortcut.icon.empty())
+        link->SetIconLocation(shortcut.icon.c_str(), shortcut.icon_index);
+    if (shortcut.show_command != 0)
+        link->SetShowCmd(shortcut.show_command);
+    return SaveThrough(link.get(), shortcut.path);
 }
 
 bool InstallTargetWin::CreateInternetShortcut(const std::string& path, const std::string& url) {
