@@ -51,14 +51,14 @@ struct Meanings {
 constexpr Meanings make_meanings() {
     Meanings m;
     for (unsigned sym = 0; sym < 256; ++sym)
-        m.lit[sym] = make_entry(sym, 0, kLiteral);
+        m.lit[sym] = make_meaning(sym, 0, kLiteral);
     m.lit[256] = kEndOfBlock;
     for (unsigned i = 0; i < 29; ++i)
-        m.lit[257 + i] = make_entry(kLengthBase[i], kLengthExtra[i], kBase);
+        m.lit[257 + i] = make_meaning(kLengthBase[i], kLengthExtra[i], kBase);
     for (unsigned i = 0; i < 30; ++i)
-        m.dist[i] = make_entry(kDistBase[i], kDistExtra[i], kBase);
+        m.dist[i] = make_meaning(kDistBase[i], kDistExtra[i], kBase);
     for (unsigned sym = 0; sym < 19; ++sym)
-        m.code_len[sym] = make_entry(sym, 0, kBase);
+        m.code_len[sym] = make_meaning(sym, 0, kBase);
     return m;
 }
 
@@ -116,15 +116,16 @@ struct BitReader {
 };
 
 // Decodes the value of a length or distance entry: its base plus the extra bits after the
-// codeword, consuming both.
-inline std::size_t take_base(BitReader& br, std::uint32_t e) {
-    const unsigned code = codeword_bits(e);
-    const unsigned extra = extra_bits(e);
+// codeword, consuming both with one shift.
+inline std::size_t take_base(std::uint64_t& buf, unsigned& count, std::uint32_t e) {
+    const unsigned step = step_bits(e);
     const std::size_t value =
-        entry_value(e) + static_cast<std::size_t>((br.buf >> code) & ((std::uint32_t{1} << extra) - 1));
-    br.drop(code + extra);
+        entry_value(e) + static_cast<std::size_t>((buf & ((std::uint64_t{1} << step) - 1)) >> codeword_bits(e));
+    buf >>= step;
+    count -= step;
     return value;
 }
+inline std::size_t take_base(BitReader& br, std::uint32_t e) { return take_base(br.buf, br.count, e); }
 
 inline void copy8(std::uint8_t* to, const std::uint8_t* from) {
     std::uint64_t w;
@@ -132,24 +133,45 @@ inline void copy8(std::uint8_t* to, const std::uint8_t* from) {
     std::memcpy(to, &w, 8);
 }
 
-// Copies a match of `length` bytes from `distance` back and returns the end of the match. It
-// may write up to 15 bytes past that end (into room that later output overwrites).
+inline void copy16(std::uint8_t* to, const std::uint8_t* from) {
+    std::uint8_t w[16];
+    std::memcpy(w, from, 16);
+    std::memcpy(to, w, 16);
+}
+
+// Copies a match of `length` bytes (3 to 258) from `distance` back and returns the end of the
+// match. It may write up to 31 bytes past that end (into room that later output overwrites).
 inline std::uint8_t* copy_match(std::uint8_t* op, std::size_t distance, std::size_t length) {
     const std::uint8_t* from = op - distance;
     std::uint8_t* const stop = op + length;
-    if (distance >= 8) {
-        // Eight-byte steps never overlap their own source; most matches end within two.
+    if (distance >= 16) {
+        // Sixteen-byte steps never overlap their own source; most matches end within two.
+        copy16(op, from);
+        copy16(op + 16, from + 16);
+        for (op += 32, from += 32; op < stop; op += 16, from += 16)
+            copy16(op, from);
+    } else if (distance >= 8) {
         copy8(op, from);
         copy8(op + 8, from + 8);
         for (op += 16, from += 16; op < stop; op += 8, from += 8)
             copy8(op, from);
     } else if (distance == 1) {
-        const std::uint64_t w = *from * std::uint64_t{0x0101010101010101};
-        for (; op < stop; op += 8)
-            std::memcpy(op, &w, 8);
+        std::uint8_t w[16];
+        std::memset(w, *from, 16);
+        for (; op < stop; op += 16)
+            std::memcpy(op, w, 16);
     } else {
-        while (op < stop)
-            *op++ = *from++;
+        // A short period: each eight-byte step is right for as many bytes as lie between the
+        // source and the destination, a multiple of the period. That gap doubles until it
+        // holds eight bytes; then steps of the largest multiple of the period up to eight
+        // keep the source eight bytes behind or more.
+        while (op - from < 8) {
+            copy8(op, from);
+            op += op - from;
+        }
+        const std::size_t step = 8 - 8 % distance;
+        for (; op < stop; op += step)
+            copy8(op, from);
     }
     return stop;
 }
@@ -282,7 +304,7 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
                 const std::uint32_t e = s.code_len.lookup(br.buf);
                 if (!(e & kBase))
                     return failed("invalid code length code");
-                br.drop(codeword_bits(e));
+                br.drop(step_bits(e));
                 const unsigned sym = entry_value(e);
                 if (sym < 16) {
                     lengths[i++] = static_cast<std::uint8_t>(sym);
@@ -322,53 +344,95 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
         // Huffman-coded data.
         for (;;) {
             if (br.in < fast_in_limit && op <= fast_out_limit) [[likely]] {
-                // Fast step: the input has words to spare and any symbol fits the output, so
-                // only the codes and the match distance need checking. A word refill leaves
-                // 56 bits: three literal codewords (45 bits), or a length codeword with its
-                // extra bits (20) and, after another refill, a distance with its extra bits (28).
-                br.refill_word();
-                std::uint32_t e = lit->primary(br.buf);
-                if (e & kLiteral) {
-                    br.drop(codeword_bits(e));
-                    *op++ = static_cast<std::uint8_t>(entry_value(e));
-                    e = lit->primary(br.buf);
+                // Fast loop: the input has words to spare and any symbol fits the output, so
+                // only the codes and the match distance need checking. The bit buffer lives in
+                // locals here, and each step looks up the next entry before copying its match.
+                // A word refill leaves 56 bits: three literal codewords (45 bits), or a length
+                // codeword with its extra bits (20) and a distance with its extra bits (28).
+                // Each pass refills at most twice after testing the input limit, reading at
+                // most 15 bytes past where the test was made; the limit leaves 16.
+                std::uint64_t buf = br.buf;
+                unsigned count = br.count;
+                const std::uint8_t* ip = br.in;
+                auto refill = [&] {
+                    std::uint64_t w;
+                    std::memcpy(&w, ip, 8);
+                    buf |= w << count; // bits already above `count` are these same input bits
+                    ip += (63 - count) >> 3;
+                    count |= 56;
+                };
+                auto literal = [&](std::uint32_t entry) {
+                    buf >>= step_bits(entry);
+                    count -= step_bits(entry);
+                    *op++ = static_cast<std::uint8_t>(entry_value(entry));
+                };
+                bool block_end = false;
+                const char* fault = nullptr;
+                std::size_t bad_distance = 0;
+                refill();
+                std::uint32_t e = lit->primary(buf);
+                while (ip < fast_in_limit && op <= fast_out_limit) {
                     if (e & kLiteral) {
-                        br.drop(codeword_bits(e));
-                        *op++ = static_cast<std::uint8_t>(entry_value(e));
-                        e = lit->primary(br.buf);
+                        literal(e);
+                        e = lit->primary(buf);
                         if (e & kLiteral) {
-                            br.drop(codeword_bits(e));
-                            *op++ = static_cast<std::uint8_t>(entry_value(e));
+                            literal(e);
+                            e = lit->primary(buf);
+                            if (e & kLiteral) {
+                                literal(e);
+                                refill();
+                                e = lit->primary(buf);
+                                continue;
+                            }
+                        }
+                        // `e` was looked up from 26 or more valid bits; a refill keeps them.
+                        refill();
+                    }
+                    if (e & kSubtable) [[unlikely]] {
+                        e = lit->secondary(buf, e);
+                        if (e & kLiteral) {
+                            literal(e);
+                            refill();
+                            e = lit->primary(buf);
                             continue;
                         }
                     }
-                    // `e` was looked up from 26 or more valid bits; a refill keeps them.
-                    br.refill_word();
-                }
-                if (e & kSubtable) [[unlikely]] {
-                    e = lit->secondary(br.buf, e);
-                    if (e & kLiteral) {
-                        br.drop(codeword_bits(e));
-                        *op++ = static_cast<std::uint8_t>(entry_value(e));
-                        continue;
+                    if (!(e & kBase)) [[unlikely]] {
+                        if (!(e & kEndOfBlock)) {
+                            fault = "invalid literal/length code";
+                            break;
+                        }
+                        buf >>= step_bits(e);
+                        count -= step_bits(e);
+                        block_end = true;
+                        break;
                     }
+                    const std::size_t length = take_base(buf, count, e);
+                    const std::uint32_t d = dist->lookup(buf);
+                    if (!(d & kBase)) [[unlikely]] {
+                        fault = "invalid distance code";
+                        break;
+                    }
+                    const std::size_t distance = take_base(buf, count, d);
+                    if (distance > static_cast<std::size_t>(op - earliest)) [[unlikely]] {
+                        bad_distance = distance;
+                        break;
+                    }
+                    refill();
+                    e = lit->primary(buf);
+                    op = copy_match(op, distance, length);
                 }
-                if (!(e & kBase)) [[unlikely]] {
-                    if (!(e & kEndOfBlock))
-                        return failed("invalid literal/length code");
-                    br.drop(codeword_bits(e));
-                    break;
-                }
-                const std::size_t length = take_base(br, e);
-                const std::uint32_t d = dist->lookup(br.buf);
-                if (!(d & kBase)) [[unlikely]]
-                    return failed("invalid distance code");
-                const std::size_t distance = take_base(br, d);
-                if (distance > static_cast<std::size_t>(op - earliest)) [[unlikely]]
-                    return failed("match distance " + std::to_string(distance) +
+                br.buf = buf;
+                br.count = count;
+                br.in = ip;
+                if (fault)
+                    return failed(fault);
+                if (bad_distance != 0)
+                    return failed("match distance " + std::to_string(bad_distance) +
                                   " reaches before the " + std::to_string(op - earliest) +
                                   " bytes of history");
-                op = copy_match(op, distance, length);
+                if (block_end)
+                    break;
                 continue;
             }
 
@@ -383,14 +447,14 @@ bool Inflater::inflate(const std::uint8_t* in, std::size_t in_size, std::uint8_t
                 if (op == end)
                     return failed("deflate data yield more than the block's " +
                                   std::to_string(out_size) + " bytes");
-                br.drop(codeword_bits(e));
+                br.drop(step_bits(e));
                 *op++ = static_cast<std::uint8_t>(entry_value(e));
                 continue;
             }
             if (!(e & kBase)) {
                 if (!(e & kEndOfBlock))
                     return failed("invalid literal/length code");
-                br.drop(codeword_bits(e));
+                br.drop(step_bits(e));
                 break;
             }
             const std::size_t length = take_base(br, e);

@@ -11,25 +11,30 @@
 namespace cv::cab::inflate_detail {
 
 // A table entry is 32 bits:
-//   bits 0-7    length of the codeword (for a subtable link: the primary index width)
-//   bits 8-11   extra bits after the codeword (for a subtable link: the subtable index width)
+//   bits 0-5    bits one decoding step consumes: the codeword and, for a length or distance,
+//               its extra bits, so the decoder drops both with one shift
+//   bits 8-11   length of the codeword (for a subtable link: the subtable index width)
 //   bit 12      subtable link: value is where the subtable starts
 //   bit 13      literal: value is the byte
 //   bit 14      base: value is a match length or distance base (or a code length symbol)
 //   bit 15      end of block
 //   bits 16-31  value
 // A codeword with none of the flags (unused bit patterns, distance codes 30 and 31) is invalid.
+// The meanings handed to `build` hold the number of extra bits in bits 8-11 instead; `build`
+// adds the codeword length.
 inline constexpr std::uint32_t kSubtable = 1u << 12;
 inline constexpr std::uint32_t kLiteral = 1u << 13;
 inline constexpr std::uint32_t kBase = 1u << 14;
 inline constexpr std::uint32_t kEndOfBlock = 1u << 15;
 inline constexpr int kMaxCodeLen = 15;
 
-inline constexpr unsigned codeword_bits(std::uint32_t e) { return e & 0xFF; }
-inline constexpr unsigned extra_bits(std::uint32_t e) { return (e >> 8) & 0xF; }
+inline constexpr unsigned step_bits(std::uint32_t e) { return e & 0x3F; }
+inline constexpr unsigned codeword_bits(std::uint32_t e) { return (e >> 8) & 0xF; }
+inline constexpr unsigned subtable_bits(std::uint32_t link) { return (link >> 8) & 0xF; }
 inline constexpr unsigned entry_value(std::uint32_t e) { return e >> 16; }
 
-inline constexpr std::uint32_t make_entry(unsigned value, unsigned extra, std::uint32_t flags) {
+/// A symbol's meaning, before `build` adds its codeword: `extra` bits follow the codeword.
+inline constexpr std::uint32_t make_meaning(unsigned value, unsigned extra, std::uint32_t flags) {
     return value << 16 | extra << 8 | flags;
 }
 
@@ -87,7 +92,10 @@ template <int PrimaryBits, int MaxSymbols> class DecodeTable {
             code <<= sym_len - len;
             len = sym_len;
             const unsigned rev = reverse(code, len);
-            const std::uint32_t entry = meaning[sym] | static_cast<std::uint32_t>(len);
+            const unsigned extra = (meaning[sym] >> 8) & 0xF;
+            const std::uint32_t entry = (meaning[sym] & ~std::uint32_t{0xFFF}) |
+                                        static_cast<std::uint32_t>(len) << 8 |
+                                        (static_cast<std::uint32_t>(len) + extra);
             if (len <= PrimaryBits) {
                 for (std::size_t at = rev; at < kPrimarySize; at += std::size_t{1} << len)
                     table_[at] = entry;
@@ -97,9 +105,8 @@ template <int PrimaryBits, int MaxSymbols> class DecodeTable {
                     const std::size_t size = std::size_t{1} << sub_bits;
                     if (next_sub + size > kCapacity) // cannot happen: one subtable per symbol at most
                         return false;
-                    link = make_entry(static_cast<unsigned>(next_sub), static_cast<unsigned>(sub_bits),
-                                      kSubtable) |
-                           PrimaryBits;
+                    link = make_meaning(static_cast<unsigned>(next_sub),
+                                        static_cast<unsigned>(sub_bits), kSubtable);
                     std::fill(table_.begin() + next_sub, table_.begin() + next_sub + size, 0u);
                     next_sub += size;
                 }
@@ -124,7 +131,7 @@ template <int PrimaryBits, int MaxSymbols> class DecodeTable {
     std::uint32_t primary(std::uint64_t bits) const { return table_[bits & (kPrimarySize - 1)]; }
     std::uint32_t secondary(std::uint64_t bits, std::uint32_t link) const {
         return table_[entry_value(link) +
-                      ((bits >> PrimaryBits) & ((std::uint32_t{1} << extra_bits(link)) - 1))];
+                      ((bits >> PrimaryBits) & ((std::uint32_t{1} << subtable_bits(link)) - 1))];
     }
 
   private:
