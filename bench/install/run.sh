@@ -10,7 +10,8 @@
 # makensis (Debian package nsis) with apt-get when it is missing, and keeps everything it
 # makes in build/bench-install: the payload and product folder, the setup folder, the NSIS
 # installer and the Wine prefix (kept between runs; delete build/bench-install/wine for a
-# fresh one). Wine runs only under the lock /tmp/cv-wine.lock.
+# fresh one). Wine runs only under the lock /tmp/cv-wine.lock. PREPARE_ONLY=1 builds and packs
+# and stops before Wine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-${RUNS:-5}}
@@ -57,6 +58,10 @@ if [ ! -f "$nsis" ] || [ bench/install/bench.nsi -nt "$nsis" ] || [ "$out/produc
   makensis -V2 -DTARGET="$nsis_target" -DPAYLOAD="$out/product/files" -DOUTFILE="$nsis" bench/install/bench.nsi
   echo "makensis: $(echo "$(date +%s.%N) - $start" | bc) s, installer $(du -m "$nsis" | cut -f1) MB"
 fi
+
+# The uninstall benchmark (bench/uninstall/run.sh) uses the same payload, product and NSIS
+# installer, and stops here.
+[ -z "${PREPARE_ONLY:-}" ] || exit 0
 
 step "Wine (waiting for /tmp/cv-wine.lock)"
 exec 9>/tmp/cv-wine.lock

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The uninstall benchmark: the install benchmark's 5000-file product removed under Wine by
+# `cvexec.exe /S <code>` and by the NSIS uninstaller of the same payload (`RMDir /r` of its
+# install folder), in the install benchmark's prefix, interleaved, medians; prints the ratio.
+#
+#   bench/uninstall/run.sh [RUNS]          (default 5)
+#
+# Prepares with bench/install/run.sh (PREPARE_ONLY=1: payload, product, NSIS installer), packs
+# the product with the uninstaller into build/bench-install/setup-uninstall and keeps its
+# figures in build/bench-install/measure-uninstall. Wine runs only under /tmp/cv-wine.lock.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs=${1:-${RUNS:-5}}
+jobs=${JOBS:-2}
+out=$PWD/build/bench-install
+
+PREPARE_ONLY=1 bench/install/run.sh "$runs" | grep -v '^== Wine' || true
+[ -d "$out/product" ] || { echo "uninstall bench: the install benchmark did not prepare" >&2; exit 1; }
+arch=$(scripts/win-arch.sh)
+case "$arch" in
+  i686) nsis_target=x86-unicode ;;
+  *) nsis_target=amd64-unicode ;;
+esac
+echo "== packing with the uninstaller"
+ninja -C build/win -j "$jobs" setup cvexec >/dev/null
+"$arch-w64-mingw32-strip" -o "$out/setup.exe" build/win/app/setup.exe
+"$arch-w64-mingw32-strip" -o "$out/cvexec.exe" build/win/cvexec/cvexec.exe
+build/host/tools/cvbuild/cvbuild pack "$out/product" "$out/setup-uninstall" --runtime "$out/setup.exe" \
+  --cvexec "$out/cvexec.exe" --compression mszip >/dev/null
+
+echo "== Wine (waiting for /tmp/cv-wine.lock)"
+exec 9>/tmp/cv-wine.lock
+flock 9
+state=$out/wine
+trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
+if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
+  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
+  rm -rf "$state"
+  exit 1
+fi
+tests/wine/harness.sh run --state "$state" --timeout $((600 + runs * 600)) -- \
+  python3 bench/uninstall/measure.py --setup-dir "$out/setup-uninstall" \
+    --nsis-exe "$out/nsis-bench-$nsis_target.exe" --work "$out/measure-uninstall" --runs "$runs" \
+    --expect-files "$(find "$out/product/files" -type f ! -name '.*' | wc -l)"
