@@ -58,7 +58,12 @@ int RewritePageCaptions(const std::string& folder, const std::string& page_file,
         const std::string& caption = captions[static_cast<std::size_t>(i)];
         if (caption.empty())
             continue;
-        if (::WritePrivateProfileStringA("DADOS", ControlPropertyKey(i, 1).c_str(), caption.c_str(), path.c_str()))
+        const std::string key = ControlPropertyKey(i, 1);
+        // Every start of a setup rewrites its pages in the same language: a caption that is
+        // already there is not written again, as each write costs a rewrite of the whole file.
+        // The read's buffer has room for one character more, so a longer value never equals.
+        if (GetProfileValue(path, "DADOS", key, "", caption.size() + 2) == caption ||
+            ::WritePrivateProfileStringA("DADOS", key.c_str(), caption.c_str(), path.c_str()))
             ++written;
     }
     return written;

@@ -23,7 +23,8 @@ std::string CaptionLookup(const std::string& page_file, const std::string& contr
 
 /// Rewrites the captions of one layout file (`folder` + `page_file`): for every control the
 /// caption map knows, its second property becomes the looked-up caption. A missing file is
-/// left alone; at most the page's element limit is read. Returns the captions written.
+/// left alone; at most the page's element limit is read. A caption the file already holds is
+/// not written again. Returns the captions that hold the looked-up text (written or kept).
 int RewritePageCaptions(const std::string& folder, const std::string& page_file,
                         const std::string& language_file);
 

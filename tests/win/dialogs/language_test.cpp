@@ -83,6 +83,34 @@ TEST(LanguageStep, CaptionsLandUnderTheControlsSecondProperty) {
     EXPECT_EQ(ReadKey(page, "DADOS", "30010,1"), "<missing>");
 }
 
+TEST(LanguageStep, CaptionsAlreadyInPlaceAreNotWrittenAgain) {
+    std::string theme = TestFolder("again");
+    WriteText(theme + "customer.lcd", PageWithControls(kCustomerControls));
+    WriteText(theme + "German.lan", kGerman);
+    std::string page = theme + "customer.lcd";
+    ASSERT_EQ(RewritePageCaptions(theme, "customer.lcd", theme + "German.lan"), 10);
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
+    // An old time stamp on the file shows whether the second start writes to it.
+    HANDLE file = ::CreateFileA(page.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FILETIME old{};
+    old.dwHighDateTime = 0x01D00000;
+    ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &old));
+    ::CloseHandle(file);
+
+    EXPECT_EQ(RewritePageCaptions(theme, "customer.lcd", theme + "German.lan"), 10);
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
+    WIN32_FILE_ATTRIBUTE_DATA after{};
+    ASSERT_TRUE(::GetFileAttributesExA(page.c_str(), GetFileExInfoStandard, &after));
+    EXPECT_EQ(after.ftLastWriteTime.dwHighDateTime, old.dwHighDateTime);
+    EXPECT_EQ(after.ftLastWriteTime.dwLowDateTime, old.dwLowDateTime);
+
+    // A caption changed since (a longer one that begins with the looked-up text) is written.
+    ASSERT_TRUE(::WritePrivateProfileStringA("DADOS", "3006,1", "Caption|Weiter >|0 and more", page.c_str()));
+    EXPECT_EQ(RewritePageCaptions(theme, "customer.lcd", theme + "German.lan"), 10);
+    EXPECT_EQ(ReadKey(page, "DADOS", "3006,1"), "Caption|Weiter >|0");
+}
+
 TEST(LanguageStep, MissingLanguageFileEmptiesMappedCaptions) {
     std::string theme = TestFolder("nolang");
     WriteText(theme + "welcome.lcd", PageWithControls({"IDC_NEXT", "IDC_TITLE"}));

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The performance benchmarks of issue-level goals in one command: inflate against libdeflate
+# (host, release build), the setup's start-up and cvexec's silent removal against their peers
+# (under Wine, each holding /tmp/cv-wine.lock while it runs). Prints each bench's output, then
+# the machine and all the ratios together on the last lines.
+#
+#   bench/run_all.sh [RUNS]        (RUNS for the Wine benches; default 5)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-5}
+log=$(mktemp /tmp/cv-bench-all-XXXXXX)
+trap 'rm -f "$log"' EXIT
+
+echo "== inflate (build/release)"
+[ -f build/release/build.ninja ] ||
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCV_SANITIZE=OFF >/dev/null
+ninja -C build/release -j "${JOBS:-2}" inflate_limit >/dev/null
+build/release/bench/archive/inflate_limit 32 15 | tee -a "$log"
+echo "== start-up"
+bench/startup/run.sh $((runs * 2 - 1)) | tee -a "$log"
+echo "== uninstall"
+bench/uninstall/run.sh "$runs" | tee -a "$log"
+
+echo
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at the end, $(date -u '+%Y-%m-%d %H:%M') UTC"
+grep -E "ours/libdeflate|/ bare window|cvexec /S / NSIS" "$log"
