@@ -33,7 +33,8 @@ bool Carry(const RemovalStep& s, IRemovalTarget& t, RemovalReport& report) {
     case RemovalAction::RemoveShortcut:
     case RemovalAction::RemoveFile:
         // A "FILE" line may name a folder (the live-update lines do): the folder steps decide.
-        if (t.FolderExists(s.path) || !t.FileExists(s.path))
+        // FileExists is false for a folder, so one look at the path tells both.
+        if (!t.FileExists(s.path))
             return true;
         return t.RemoveFile(s.path);
     case RemovalAction::RemoveFont:

@@ -135,6 +135,10 @@ bool RemovalTargetWin::FolderExists(const std::string& path) {
 }
 
 bool RemovalTargetWin::RemoveFile(const std::string& path) {
+    // Most files are not read-only: one call deletes them; the attribute is looked at only
+    // when that fails.
+    if (::DeleteFileA(path.c_str()))
+        return true;
     ClearReadOnly(path);
     return ::DeleteFileA(path.c_str()) != 0 || !FileExists(path);
 }

@@ -11,7 +11,8 @@
 # makes in build/bench-install: the payload and product folder, the setup folder, the NSIS
 # installer and the Wine prefix (kept between runs; delete build/bench-install/wine for a
 # fresh one). Wine runs only under the lock /tmp/cv-wine.lock. PREPARE_ONLY=1 builds and packs
-# and stops before Wine.
+# and stops before Wine; SKIP_PACK_IF_PRESENT=1 keeps a setup folder packed before (the other
+# benchmarks that only need one).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-${RUNS:-5}}
@@ -48,9 +49,13 @@ step "packing"
 # The runtime as it ships: without the debug information of the build tree.
 "$arch-w64-mingw32-strip" -o "$out/setup.exe" build/win/app/setup.exe
 start=$(date +%s.%N)
+if [ -n "${SKIP_PACK_IF_PRESENT:-}" ] && [ -f "$out/setup/file1.cab" ]; then
+  echo "cvbuild: kept the setup folder packed before"
+else
 build/host/tools/cvbuild/cvbuild pack "$out/product" "$out/setup" --runtime "$out/setup.exe" \
   --compression mszip
 echo "cvbuild: $(echo "$(date +%s.%N) - $start" | bc) s, file1.cab $(du -m "$out/setup/file1.cab" | cut -f1) MB"
+fi
 # The NSIS installer changes only with its script and the payload; it takes a minute to build.
 nsis="$out/nsis-bench-$nsis_target.exe"
 if [ ! -f "$nsis" ] || [ bench/install/bench.nsi -nt "$nsis" ] || [ "$out/product/files/.payload.json" -nt "$nsis" ]; then

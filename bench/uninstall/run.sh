@@ -5,28 +5,32 @@
 #
 #   bench/uninstall/run.sh [RUNS]          (default 5)
 #
-# Prepares with bench/install/run.sh (PREPARE_ONLY=1: payload, product, NSIS installer), packs
-# the product with the uninstaller into build/bench-install/setup-uninstall and keeps its
-# figures in build/bench-install/measure-uninstall. Wine runs only under /tmp/cv-wine.lock.
+# Prepares with bench/install/run.sh (PREPARE_ONLY=1: payload, product, setup folder, NSIS
+# installer), puts the uninstaller beside a linked copy of its setup folder in
+# build/bench-install/setup-uninstall and keeps its work files in build/bench-install/measure-uninstall. Wine runs only under /tmp/cv-wine.lock.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-${RUNS:-5}}
 jobs=${JOBS:-2}
 out=$PWD/build/bench-install
 
-PREPARE_ONLY=1 bench/install/run.sh "$runs" | grep -v '^== Wine' || true
-[ -d "$out/product" ] || { echo "uninstall bench: the install benchmark did not prepare" >&2; exit 1; }
+# The install benchmark's payload, product, setup folder and NSIS installer; it packs the setup
+# folder again only when it is missing (SKIP_PACK_IF_PRESENT).
+PREPARE_ONLY=1 SKIP_PACK_IF_PRESENT=1 bench/install/run.sh "$runs" | grep -v '^== Wine' || true
+[ -f "$out/setup/setup.exe" ] || { echo "uninstall bench: the install benchmark did not prepare" >&2; exit 1; }
 arch=$(scripts/win-arch.sh)
 case "$arch" in
   i686) nsis_target=x86-unicode ;;
   *) nsis_target=amd64-unicode ;;
 esac
-echo "== packing with the uninstaller"
-ninja -C build/win -j "$jobs" setup cvexec >/dev/null
-"$arch-w64-mingw32-strip" -o "$out/setup.exe" build/win/app/setup.exe
-"$arch-w64-mingw32-strip" -o "$out/cvexec.exe" build/win/cvexec/cvexec.exe
-build/host/tools/cvbuild/cvbuild pack "$out/product" "$out/setup-uninstall" --runtime "$out/setup.exe" \
-  --cvexec "$out/cvexec.exe" --compression mszip >/dev/null
+echo "== the setup folder with the uninstaller beside setup.exe"
+ninja -C build/win -j "$jobs" cvexec >/dev/null
+# Hard links to the install benchmark's setup folder (the cabinet is 90 MB), and the
+# uninstaller, which the setup copies into the Windows folder when it finds it there.
+rm -rf "$out/setup-uninstall"
+cp -al "$out/setup" "$out/setup-uninstall"
+rm -f "$out/setup-uninstall/cvexec.exe"
+"$arch-w64-mingw32-strip" -o "$out/setup-uninstall/cvexec.exe" build/win/cvexec/cvexec.exe
 
 echo "== Wine (waiting for /tmp/cv-wine.lock)"
 exec 9>/tmp/cv-wine.lock
