@@ -120,6 +120,108 @@ TEST(Inflate, LongCodewordsShortPeriodsAndBlockEnds) {
     }
 }
 
+// A fixed-Huffman deflate writer for streams whose every match is chosen by the test, so
+// that each match copy case (periods shorter than a word, word and double-word steps, runs of
+// one byte) meets every length near its step boundaries, both well inside the block and in
+// its last 258 bytes.
+class FixedHuffmanWriter {
+  public:
+    FixedHuffmanWriter() {
+        put(1, 1); // the final block
+        put(1, 2); // with the fixed codes
+    }
+    void literal(std::uint8_t v) {
+        if (v < 144)
+            code(0x30 + v, 8);
+        else
+            code(0x190 + v - 144, 9);
+    }
+    void match(unsigned distance, unsigned length) {
+        static const unsigned length_base[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                                 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+        static const unsigned dist_base[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,
+                                               33,  49,  65,  97,  129, 193,  257,  385,  513,  769,
+                                               1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+        unsigned i = 28;
+        while (length_base[i] > length)
+            --i;
+        const unsigned symbol = 257 + i;
+        if (symbol < 280)
+            code(symbol - 256, 7);
+        else
+            code(0xC0 + symbol - 280, 8);
+        put(length - length_base[i], length_extra(i));
+        unsigned j = 29;
+        while (dist_base[j] > distance)
+            --j;
+        code(j, 5);
+        put(distance - dist_base[j], j < 4 ? 0 : j / 2 - 1);
+    }
+    Bytes finish() {
+        code(0, 7); // end of block
+        if (count_ > 0)
+            out_.push_back(static_cast<std::uint8_t>(bits_));
+        return out_;
+    }
+
+  private:
+    static unsigned length_extra(unsigned i) { return i < 8 || i == 28 ? 0 : (i - 4) / 4; }
+    void put(std::uint32_t value, unsigned n) {
+        bits_ |= static_cast<std::uint64_t>(value) << count_;
+        count_ += n;
+        for (; count_ >= 8; count_ -= 8, bits_ >>= 8)
+            out_.push_back(static_cast<std::uint8_t>(bits_));
+    }
+    void code(std::uint32_t value, unsigned n) { // Huffman codes go most significant bit first
+        std::uint32_t reversed = 0;
+        for (unsigned k = 0; k < n; ++k)
+            reversed |= ((value >> k) & 1) << (n - 1 - k);
+        put(reversed, n);
+    }
+    Bytes out_;
+    std::uint64_t bits_ = 0;
+    unsigned count_ = 0;
+};
+
+TEST(Inflate, EveryShortDistanceWithLengthsAroundTheCopySteps) {
+    std::vector<unsigned> lengths;
+    for (unsigned l = 3; l <= 70; ++l)
+        lengths.push_back(l);
+    for (unsigned l = 250; l <= 258; ++l)
+        lengths.push_back(l);
+    std::mt19937 rng(5);
+    for (unsigned distance = 1; distance <= 40; ++distance) {
+        SCOPED_TRACE(testing::Message() << "distance " << distance);
+        FixedHuffmanWriter writer;
+        Bytes expected;
+        auto literal = [&](std::uint8_t v) {
+            writer.literal(v);
+            expected.push_back(v);
+        };
+        auto match = [&](unsigned length) {
+            writer.match(distance, length);
+            for (unsigned k = 0; k < length; ++k)
+                expected.push_back(expected[expected.size() - distance]);
+        };
+        for (unsigned k = 0; k < distance + 3; ++k)
+            literal(static_cast<std::uint8_t>(rng()));
+        for (unsigned length : lengths) {
+            match(length);
+            literal(static_cast<std::uint8_t>(rng())); // a new byte, so each match copies fresh data
+        }
+        // The same matches again in the block's last 258 bytes, where every bound is checked.
+        for (unsigned length : {3u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u, 120u})
+            match(length);
+        const Bytes packed = writer.finish();
+        auto in = std::make_unique<std::uint8_t[]>(packed.size());
+        std::copy(packed.begin(), packed.end(), in.get());
+        Bytes out(expected.size());
+        Inflater inflater;
+        ASSERT_TRUE(inflater.inflate(in.get(), packed.size(), out.data(), out.size())) << inflater.error();
+        ASSERT_EQ(out, expected);
+    }
+}
+
 TEST(Inflate, WrongSizesAndForeignHistoryFail) {
     const Bytes block = sample(20000, 1);
     const Bytes packed = deflate_raw(block, {}, 6, Z_DEFAULT_STRATEGY);
