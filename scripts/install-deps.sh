@@ -19,6 +19,8 @@ have cabextract || need+=(cabextract)
 [ -f /usr/include/zlib.h ] || need+=(zlib1g-dev)
 # libdeflate: the benchmarks measure our inflate against it.
 [ -f /usr/include/libdeflate.h ] || need+=(libdeflate-dev)
+# makensis: the install and uninstall benchmarks compare with an NSIS installer.
+have makensis || need+=(nsis)
 have clang || need+=(clang)
 have python3 || need+=(python3)
 have gcab || need+=(gcab)
