@@ -37,8 +37,11 @@ cp build/win/bench/startup/startup_clock.exe build/win/bench/startup/bare_window
   build/win/bench/startup/bare_window_imports.exe "$out/"
 
 echo "== Wine (waiting for /tmp/cv-wine.lock)"
-exec 9>/tmp/cv-wine.lock
-flock 9
+# CV_WINE_LOCK_HELD=1: the caller holds the lock already (bench/run_all.sh).
+if [ -z "${CV_WINE_LOCK_HELD:-}" ]; then
+  exec 9>/tmp/cv-wine.lock
+  flock 9
+fi
 state=$out/wine
 trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
 if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then

@@ -33,8 +33,11 @@ rm -f "$out/setup-uninstall/cvexec.exe"
 "$arch-w64-mingw32-strip" -o "$out/setup-uninstall/cvexec.exe" build/win/cvexec/cvexec.exe
 
 echo "== Wine (waiting for /tmp/cv-wine.lock)"
-exec 9>/tmp/cv-wine.lock
-flock 9
+# CV_WINE_LOCK_HELD=1: the caller holds the lock already (bench/run_all.sh).
+if [ -z "${CV_WINE_LOCK_HELD:-}" ]; then
+  exec 9>/tmp/cv-wine.lock
+  flock 9
+fi
 state=$out/wine
 trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
 if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
