@@ -459,6 +459,13 @@ TEST_F(PageTest, NavigationClicksAreReportedAndThePageEndsItself) {
     EXPECT_EQ(host_.opened, nullptr);    // and its end is reported
 }
 
+TEST_F(PageTest, AMissingIconPictureIsLeftToTheWizardToShowOrLog) {
+    const std::string missing = folder_ + "missing.ico";
+    WriteFile(folder_ + "icon.lcd", SmallLayout({{Line(16, 16, 0, 0, "ICON", 0), {"Name|x|0", "Icon|" + missing + "|0"}}}));
+    auto page = Load("icon.lcd");
+    EXPECT_EQ(host_.reports, (Reports{"message File not found: (" + missing + ")"}));
+}
+
 TEST_F(PageTest, SetupTypeIsShownFromTheChoicesAndReportedWhenClicked) {
     WriteFile(folder_ + "setuptype.lcd",
               SmallLayout({{Line(10, 10, 200, 20, "RADIO", 0), {"Name|IDC_TYPICAL|0", "Text|Typical|0"}},
