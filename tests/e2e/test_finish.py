@@ -45,7 +45,11 @@ def completion_layout():
 
 
 def reg(*args):
-    return subprocess.run(["wine", "reg", *args], capture_output=True, text=True, timeout=60)
+    """Runs Wine's reg with its output dropped: no pipe, as the first Wine command of a session
+    starts Wine's background processes, which inherit its handles and would hold a pipe open
+    until the timeout."""
+    return subprocess.run(["wine", "reg", *args], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=120)
 
 
 class Finish(cvdrive.SetupRunTest):
