@@ -11,11 +11,6 @@
 #include "app/trace.h"
 #include "common/file_system.h"
 #include "common/setup_state.h"
-#include "framework/thread.h"
-
-#include <windows.h>
-
-#include <vector>
 
 namespace cv {
 
@@ -42,21 +37,9 @@ class AddOnMachine : public IAddOnMachine {
     }
     void RunCommand(const std::string& command_line) override {
         SendTrace("add-on command " + command_line);
-        // CreateProcess may write into the command line, so it gets a private copy.
-        std::vector<char> command(command_line.begin(), command_line.end());
-        command.push_back('\0');
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
-                              NORMAL_PRIORITY_CLASS | DETACHED_PROCESS, nullptr, nullptr, &startup, &info)) {
-            SendTrace("add-on command not started");
-            return;
-        }
-        UniqueKernelHandle process(info.hProcess);
-        UniqueKernelHandle thread(info.hThread);
         // The add-on page keeps painting while Windows Installer works.
-        WaitDispatchingMessages(process.get());
+        if (!RunCommandAndWait(command_line))
+            SendTrace("add-on command not started");
     }
 
   private:

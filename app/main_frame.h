@@ -83,6 +83,7 @@ class CMainFrame : public CFrameWnd, public IWizardHost {
     const CFont& UsePageFont(const LayoutFont& font, int height) override;
     bool ConfirmCancel(CWnd& owner) override;
     std::optional<std::string> ChooseFolder(CWnd& owner, const std::string& title) override;
+    bool ShowsMessage(std::string_view text) override;
     bool ApplyLanguageFrom(CImageWindow& page) override;
 
     /// The values the variables of texts stand for: the folders and product strings, the

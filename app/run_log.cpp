@@ -2,6 +2,10 @@
 
 namespace cv {
 
+std::string MessageLogText(bool silent, std::string_view text) {
+    return std::string(silent ? "Message (not shown): " : "Message: ") + std::string(text);
+}
+
 std::string RunLogLine(const std::tm& when, std::string_view text) {
     char stamp[32];
     if (std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &when) == 0)

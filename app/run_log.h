@@ -16,6 +16,10 @@ namespace cv {
 /// message box's text becomes one line) and CR LF at the end.
 std::string RunLogLine(const std::tm& when, std::string_view text);
 
+/// The log's line for a message box: "Message: text", or "Message (not shown): text" in a
+/// silent run, which shows none.
+std::string MessageLogText(bool silent, std::string_view text);
+
 class RunLog {
   public:
     RunLog() = default;

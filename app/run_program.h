@@ -12,6 +12,11 @@ namespace cv {
 /// run: the caller goes on).
 bool StartProgramAndWait(const std::string& program, const std::string& arguments);
 
+/// Runs `command_line` as a new process (its first word names the program) and waits until
+/// it has ended while still dispatching this thread's window messages, so that the page on
+/// show keeps painting. False when it could not be started.
+bool RunCommandAndWait(const std::string& command_line);
+
 /// Opens `file` with the shell's default handler, passing `parameters`, without waiting.
 bool OpenWithShell(const std::string& file, const std::string& parameters = {});
 

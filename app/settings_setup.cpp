@@ -6,6 +6,7 @@
 #include "crypto/rijndael_file.h"
 #include "crypto/setup_file_key.h"
 #include "engine/variables.h"
+#include "pages/control_actions.h"
 #include "framework/handle.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
@@ -211,6 +212,8 @@ void CMainFrame::ReadProductSettings() {
     if (Setting("BUILDING", "2") == "Yes")
         state.hiddenWizard = kOn;
 
+    choices_.launchFileOffered = IsLaunchOffered(Setting("DIALOGLIST", "CT9"));
+    choices_.launchReadmeOffered = IsLaunchOffered(Setting("DIALOGLIST", "CT12"));
     strings.launchFile = Setting("DIALOGLIST", "CT10");
     strings.launchParameters = Setting("DIALOGLIST", "CT11");
     strings.readmeFile = ExpandVariables(Setting("DIALOGLIST", "CT13"), VariableValues());

@@ -29,7 +29,7 @@ void UnattendedRun::Start(std::string_view command_line) {
 }
 
 bool UnattendedRun::Message(std::string_view text) {
-    Log(std::string(Silent() ? "Message (not shown): " : "Message: ") + std::string(text));
+    Log(MessageLogText(Silent(), text));
     return !Silent();
 }
 

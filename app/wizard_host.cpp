@@ -116,6 +116,8 @@ const CFont& CMainFrame::UsePageFont(const LayoutFont& font, int height) {
     return pageFont;
 }
 
+bool CMainFrame::ShowsMessage(std::string_view text) { return unattendedRun().Message(text); }
+
 bool CMainFrame::ConfirmCancel(CWnd& owner) {
     const bool confirmed = cv::ConfirmCancel(&owner);
     if (confirmed) {

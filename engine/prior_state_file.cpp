@@ -8,30 +8,81 @@ namespace cv {
 
 namespace {
 
-struct KindName {
-    PriorKind kind;
-    const char* name;
-    int fields; ///< after the origin
-};
-constexpr KindName kKinds[] = {
-    {PriorKind::FileReplaced, "FILEREPLACED", 2},   {PriorKind::IniFileExisted, "INIFILE", 1},
-    {PriorKind::IniEntryReplaced, "INIREPLACED", 4}, {PriorKind::IniEntryAdded, "INIADDED", 3},
-    {PriorKind::RegistryKeyExisted, "REGKEY", 2},    {PriorKind::RegistryValueReplaced, "REGVALUE", 5},
-    {PriorKind::EnvironmentAppended, "ENVAPPEND", 4},
-};
+/// What a field of a record holds; each kind lists its fields once, in line order, and both
+/// the writer and the reader go by that list.
+enum class Field : std::uint8_t { Path, Backup, Section, Name, Data, Root, Type };
+
 constexpr int kMaxFields = 5;
 
-const KindName* FindKind(std::string_view name) {
-    for (const KindName& k : kKinds)
+struct KindFields {
+    PriorKind kind;
+    const char* name;
+    int count; ///< fields after the origin, at most kMaxFields
+    Field fields[kMaxFields];
+};
+constexpr KindFields kKinds[] = {
+    {PriorKind::FileReplaced, "FILEREPLACED", 2, {Field::Path, Field::Backup}},
+    {PriorKind::IniFileExisted, "INIFILE", 1, {Field::Path}},
+    {PriorKind::IniEntryReplaced, "INIREPLACED", 4, {Field::Path, Field::Section, Field::Name, Field::Data}},
+    {PriorKind::IniEntryAdded, "INIADDED", 3, {Field::Path, Field::Section, Field::Name}},
+    {PriorKind::RegistryKeyExisted, "REGKEY", 2, {Field::Root, Field::Path}},
+    {PriorKind::RegistryValueReplaced, "REGVALUE", 5, {Field::Root, Field::Path, Field::Name, Field::Type, Field::Data}},
+    {PriorKind::EnvironmentAppended, "ENVAPPEND", 4, {Field::Root, Field::Path, Field::Name, Field::Data}},
+};
+
+const KindFields* FindKind(std::string_view name) {
+    for (const KindFields& k : kKinds)
         if (name == k.name)
             return &k;
     return nullptr;
 }
-const KindName& KindOf(PriorKind kind) {
-    for (const KindName& k : kKinds)
+const KindFields& KindOf(PriorKind kind) {
+    for (const KindFields& k : kKinds)
         if (k.kind == kind)
             return k;
     return kKinds[0];
+}
+
+/// The member that holds a text field (`Record` is PriorRecord, const or not); null for the
+/// root and the type, which are not kept as text.
+template <typename Record> auto* TextMember(Record& r, Field field) {
+    switch (field) {
+    case Field::Path:
+        return &r.path;
+    case Field::Backup:
+        return &r.backup;
+    case Field::Section:
+        return &r.section;
+    case Field::Name:
+        return &r.name;
+    case Field::Data:
+        return &r.data;
+    case Field::Root:
+    case Field::Type:
+        break;
+    }
+    return static_cast<decltype(&r.path)>(nullptr);
+}
+
+/// The text of one field of `r`, before escaping.
+std::string FieldText(const PriorRecord& r, Field field) {
+    if (field == Field::Root)
+        return std::string(RegRootName(r.root));
+    if (field == Field::Type)
+        return std::to_string(r.type);
+    return *TextMember(r, field);
+}
+
+/// Puts an unescaped field into `r`; false when its text is not a valid value.
+bool ReadField(PriorRecord& r, Field field, std::string text) {
+    if (field == Field::Root)
+        return ParseRegRoot(text, r.root);
+    if (field == Field::Type) {
+        auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), r.type);
+        return ec == std::errc() && p == text.data() + text.size();
+    }
+    *TextMember(r, field) = std::move(text);
+    return true;
 }
 
 void AppendEscaped(std::string& out, std::string_view field) {
@@ -100,49 +151,13 @@ bool ParseRegRoot(std::string_view name, RegRoot& root) {
 }
 
 std::string FormatPriorRecord(const PriorRecord& r) {
-    std::string line = KindOf(r.kind).name;
+    const KindFields& kind = KindOf(r.kind);
+    std::string line = kind.name;
     line += '=';
     line += r.earlier ? 'E' : 'M';
-    auto field = [&line](std::string_view f) {
+    for (int i = 0; i < kind.count; ++i) {
         line.push_back('\t');
-        AppendEscaped(line, f);
-    };
-    switch (r.kind) {
-    case PriorKind::FileReplaced:
-        field(r.path);
-        field(r.backup);
-        break;
-    case PriorKind::IniFileExisted:
-        field(r.path);
-        break;
-    case PriorKind::IniEntryReplaced:
-        field(r.path);
-        field(r.section);
-        field(r.name);
-        field(r.data);
-        break;
-    case PriorKind::IniEntryAdded:
-        field(r.path);
-        field(r.section);
-        field(r.name);
-        break;
-    case PriorKind::RegistryKeyExisted:
-        field(RegRootName(r.root));
-        field(r.path);
-        break;
-    case PriorKind::RegistryValueReplaced:
-        field(RegRootName(r.root));
-        field(r.path);
-        field(r.name);
-        field(std::to_string(r.type));
-        field(r.data);
-        break;
-    case PriorKind::EnvironmentAppended:
-        field(RegRootName(r.root));
-        field(r.path);
-        field(r.name);
-        field(r.data);
-        break;
+        AppendEscaped(line, FieldText(r, kind.fields[i]));
     }
     line += "\r\n";
     return line;
@@ -154,7 +169,7 @@ PriorStateContent ReadPriorState(std::string_view text) {
     content.cut_short = whole.cut_short;
     for (const std::string_view line : whole.lines) {
         const std::size_t eq = line.find('=');
-        const KindName* kind = eq == std::string_view::npos ? nullptr : FindKind(line.substr(0, eq));
+        const KindFields* kind = eq == std::string_view::npos ? nullptr : FindKind(line.substr(0, eq));
         if (!kind) {
             ++content.skipped_lines;
             continue;
@@ -175,7 +190,7 @@ PriorStateContent ReadPriorState(std::string_view text) {
                 break;
             rest.remove_prefix(tab + 1);
         }
-        if (bad || static_cast<int>(fields.size()) != kind->fields + 1 ||
+        if (bad || static_cast<int>(fields.size()) != kind->count + 1 ||
             (fields[0] != "M" && fields[0] != "E")) {
             ++content.skipped_lines;
             continue;
@@ -184,46 +199,8 @@ PriorStateContent ReadPriorState(std::string_view text) {
         r.kind = kind->kind;
         r.earlier = fields[0] == "E";
         bool ok = true;
-        switch (r.kind) {
-        case PriorKind::FileReplaced:
-            r.path = fields[1];
-            r.backup = fields[2];
-            break;
-        case PriorKind::IniFileExisted:
-            r.path = fields[1];
-            break;
-        case PriorKind::IniEntryReplaced:
-            r.path = fields[1];
-            r.section = fields[2];
-            r.name = fields[3];
-            r.data = fields[4];
-            break;
-        case PriorKind::IniEntryAdded:
-            r.path = fields[1];
-            r.section = fields[2];
-            r.name = fields[3];
-            break;
-        case PriorKind::RegistryKeyExisted:
-            ok = ParseRegRoot(fields[1], r.root);
-            r.path = fields[2];
-            break;
-        case PriorKind::RegistryValueReplaced: {
-            ok = ParseRegRoot(fields[1], r.root);
-            r.path = fields[2];
-            r.name = fields[3];
-            const std::string& t = fields[4];
-            auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), r.type);
-            ok = ok && ec == std::errc() && p == t.data() + t.size();
-            r.data = fields[5];
-            break;
-        }
-        case PriorKind::EnvironmentAppended:
-            ok = ParseRegRoot(fields[1], r.root);
-            r.path = fields[2];
-            r.name = fields[3];
-            r.data = fields[4];
-            break;
-        }
+        for (int i = 0; i < kind->count; ++i)
+            ok = ReadField(r, kind->fields[i], std::move(fields[static_cast<std::size_t>(i) + 1])) && ok;
         if (!ok || r.path.empty()) {
             ++content.skipped_lines;
             continue;

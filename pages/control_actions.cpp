@@ -43,6 +43,12 @@ int ToggledLaunchFlag(int flag) { return flag == 0 ? 255 : 0; }
 
 bool IsLaunchOffered(std::string_view setting) { return setting != "No"; }
 
+LaunchBoxes LaunchBoxesShown(bool fileOffered, bool readmeOffered, bool aborted) {
+    if (aborted)
+        return {};
+    return {fileOffered, readmeOffered};
+}
+
 int SetupTypeToShow(int stored) { return stored >= 0 && stored <= 2 ? stored : 0; }
 
 std::string SummaryText(int setupType, std::string_view installFolder, std::string_view userName,

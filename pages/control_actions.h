@@ -46,6 +46,15 @@ int ToggledLaunchFlag(int flag);
 /// "CT9" for the program, "CT12" for the readme): offered unless the setting is "No".
 bool IsLaunchOffered(std::string_view setting);
 
+/// The completion page's launch check boxes, each shown and checked or hidden.
+struct LaunchBoxes {
+    bool file = false;
+    bool readme = false;
+    bool operator==(const LaunchBoxes&) const = default;
+};
+/// The boxes shown: those the settings offer, none after an aborted installation.
+LaunchBoxes LaunchBoxesShown(bool fileOffered, bool readmeOffered, bool aborted);
+
 /// The setup type the setup-type page starts with: the stored 0, 1 or 2; anything else 0.
 int SetupTypeToShow(int stored);
 

@@ -153,15 +153,15 @@ void CImageWindow::SetUpCompletePage() {
     ShowNamed("IDC_LAUNCHFILE", false);
     if (CControlWnd* launch = ControlOf(FindControlByName("IDC_LAUNCHFILE")))
         launch->SetWindowText(LanguageText("SetupCompleteSuccess", "6"));
-    if (aborted)
-        return;
     // The offers are settings; what the user ends up choosing is the wizard's.
-    if (IsLaunchOffered(host_.Setting("DIALOGLIST", "CT9"))) {
+    const WizardChoices& choices = host_.Choices();
+    const LaunchBoxes boxes = LaunchBoxesShown(choices.launchFileOffered, choices.launchReadmeOffered, aborted);
+    if (boxes.file) {
         ShowNamed("IDC_LAUNCHFILE", true);
         SetCheckOf("IDC_LAUNCHFILE", true);
         host_.LaunchChosen(LaunchTarget::File, true);
     }
-    if (IsLaunchOffered(host_.Setting("DIALOGLIST", "CT12"))) {
+    if (boxes.readme) {
         ShowNamed("IDC_LAUNCHREADME", true);
         SetCheckOf("IDC_LAUNCHREADME", true);
         host_.LaunchChosen(LaunchTarget::Readme, true);

@@ -414,6 +414,8 @@ void CImageWindow::ApplyProperties(PageElement& element) {
             const std::string& value = e.Value(1);
             if (value.compare(0, 3, "IDI") == 0)
                 icon.ShowBuiltInIcon(BuiltInIconNumber(value));
+            else if (!FileExists(value))
+                ShowMessage("File not found: (" + value + ")");
             else
                 icon.LoadPicture(value);
         }
@@ -597,6 +599,11 @@ BOOL CImageWindow::OnDialogMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result
     default:
         return FALSE;
     }
+}
+
+void CImageWindow::ShowMessage(const std::string& text) {
+    if (host_.ShowsMessage(text))
+        ::MessageBoxA(m_hWnd, text.c_str(), nullptr, MB_OK);
 }
 
 } // namespace cv

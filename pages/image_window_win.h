@@ -161,6 +161,8 @@ class CImageWindow : public CDialog {
     void SetCheckOf(const char* name, bool checked);
     void EnableNamed(const char* name, bool enabled);
     void ShowNamed(const char* name, bool shown);
+    /// A plain message box over the page, when the wizard lets it show (not in a silent run).
+    void ShowMessage(const std::string& text);
     std::string TextOfNamed(const char* name) const;
 
     IWizardHost& host_;

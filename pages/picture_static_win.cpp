@@ -28,11 +28,8 @@ void CMyStatic::ReleasePicture() {
 
 bool CMyStatic::LoadPicture(const std::string& path) {
     ReleasePicture();
-    if (!FileExists(path)) {
-        std::string text = "File not found: (" + path + ")";
-        ::MessageBoxA(m_hWnd ? ::GetParent(m_hWnd) : nullptr, text.c_str(), nullptr, MB_OK);
+    if (!FileExists(path))
         return false;
-    }
     int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
     std::vector<wchar_t> wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);

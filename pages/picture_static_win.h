@@ -22,8 +22,8 @@ class CMyStatic : public CStatic {
     CMyStatic() = default;
     ~CMyStatic() override;
 
-    /// Loads a picture file; a missing file shows "File not found: (%s)" and leaves the
-    /// control empty. True when a picture was loaded.
+    /// Loads a picture file; a missing or unreadable file leaves the control empty (the page
+    /// says so, as the run allows). True when a picture was loaded.
     bool LoadPicture(const std::string& path);
     /// Icon mode with built-in icon `number` (0 to 7); other numbers show nothing.
     void ShowBuiltInIcon(int number);

@@ -1,6 +1,7 @@
 #pragma once
-/// What the user chose on the standard pages. The wizard keeps the one copy; pages read it
-/// through the wizard host and report changes, which the wizard takes over. The install
+/// What the user chose on the standard pages, and the completion page's offers. The wizard
+/// keeps the one copy; pages read it through the wizard host and report changes, which the
+/// wizard takes over. The install
 /// folder is not here: the unpacking and the engine read it on their worker threads from
 /// the process-wide setup state, its one owner (the wizard writes it when a page reports).
 
@@ -15,6 +16,10 @@ struct WizardChoices {
     int launchReadme = 0;      ///< completion page: 255 opens the readme at the finish
     std::string userName;      ///< customer page (first the logged-on user)
     std::string companyName;   ///< customer page (first the registered organisation)
+    /// The completion page's check boxes the settings offer, read at start-up: by the time the
+    /// page shows, the settings file may have gone with the work folder.
+    bool launchFileOffered = true;
+    bool launchReadmeOffered = true;
 };
 
 /// The two check boxes of the completion page.

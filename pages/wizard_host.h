@@ -69,6 +69,10 @@ class IWizardHost {
     virtual bool ConfirmCancel(CWnd& owner) = 0;
     /// The folder chooser titled `title`; the folder chosen (no trailing backslash added).
     virtual std::optional<std::string> ChooseFolder(CWnd& owner, const std::string& title) = 0;
+    /// Whether a message the page has for the user (a picture file that is missing) is shown in
+    /// a box; the wizard may log it first, and a silent run shows none. A host without such a
+    /// policy shows every message.
+    virtual bool ShowsMessage(std::string_view /*text*/) { return true; }
     /// The language page's "IDC_SETLANGUAGE": switches to the language chosen on `page` and
     /// runs the start sequence. False (nothing done) when the page has no language list.
     virtual bool ApplyLanguageFrom(CImageWindow& page) = 0;

@@ -41,6 +41,15 @@ def set_in_section(product, section, line):
     inf.write_bytes(text.encode("latin-1"))
 
 
+def add_icon(layout, picture):
+    """`layout` (a page's text) with an ICON element showing the picture file `picture`."""
+    head, dados = layout.split("[DADOS]\n")
+    total = int(head.split("TOTAL=")[1].split("\n")[0])
+    head = head.replace(f"TOTAL={total}\n", f"TOTAL={total + 1}\n")
+    head += f"{total}=e{total},20,160,0,0,ICON,{{}},p,300\n"
+    return head + "[DADOS]\n" + dados + f"300,t=2\n300,0=Name|IDC_LOGO|0\n300,1=Icon|{picture}|0\n"
+
+
 def read_log(path):
     """The run log's lines without their time stamps ("2026-12-08 21:40:03  text")."""
     raw = Path(path).read_bytes()
@@ -81,8 +90,12 @@ class Unattended(cvdrive.SetupRunTest):
         self.forget(code, default, target)
         product = make_product("silent", {"a1": "Silent Product", "a2": "3.1", "a3": code, "a4": default},
                                product_files())
-        # A splash and the language question would show windows; silent shows neither.
+        # A splash and the language question would show windows; silent shows neither, nor the
+        # box of a picture missing from the hidden progress page.
         set_in_section(product, "SPLASH", "a1=Yes")
+        missing = "C:\\CvE2E\\no such logo.ico"
+        progress = product / "theme" / "progress.lcd"
+        progress.write_text(add_icon(progress.read_text(), missing))
         setup = pack(product)
         log = product.parent / "run.log"
         exit_code, seen = self.run_silent(setup, f"/s /LOG={win_path(log)} /D={target}")
@@ -101,7 +114,8 @@ class Unattended(cvdrive.SetupRunTest):
         for expected in ["Check requirements: met", "Check administrator rights: passed",
                          "Step: Please Wait, Copying Files...", "Step: Finishing settings...",
                          f"Installed {target}\\app.exe", f"Installed {target}\\docs\\readme.txt",
-                         f"Skipped {target}\\xponly.txt: not for this Windows version"]:
+                         f"Skipped {target}\\xponly.txt: not for this Windows version",
+                         f"Message (not shown): File not found: ({missing})"]:
             self.assertIn(expected, lines)
         self.assertTrue(any(line.startswith("Settings read: Silent Product 3.1, product code " + code)
                             for line in lines), lines)

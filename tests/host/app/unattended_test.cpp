@@ -140,6 +140,12 @@ TEST(RunLog, LineStampAndBreaks) {
               "2026-12-08 09:05:03  ends with a break\r\n");
 }
 
+TEST(RunLog, AMessageBoxIsLoggedAndMarkedWhenASilentRunHidesIt) {
+    EXPECT_EQ(MessageLogText(false, "File not found: (C:\\a.ico)"), "Message: File not found: (C:\\a.ico)");
+    EXPECT_EQ(MessageLogText(true, "File not found: (C:\\a.ico)"),
+              "Message (not shown): File not found: (C:\\a.ico)");
+}
+
 TEST(RunLog, EveryLineIsOnDiskAsWritten) {
     const std::string path = ::testing::TempDir() + "cv_run_log_test.log";
     {

@@ -220,20 +220,22 @@ TEST_F(RijndaelFileFormat, ShortPlaintextIsPaddedAndThePaddingStays) {
               ToHex(ReferenceEncrypt(settings, padded)));
     EXPECT_EQ(Decrypt(settings, file), padded);
 
-    // The other paddings, and a larger block.
-    Bytes blanks = plain;
-    blanks.resize(32, 0x20);
-    EXPECT_EQ(Decrypt({.padding = 1}, Encrypt({.padding = 1}, plain)), blanks);
-    Bytes counted = plain;
-    counted.resize(32, 12);
-    EXPECT_EQ(Decrypt({.mode = 2, .padding = 2}, Encrypt({.mode = 2, .padding = 2}, plain)),
-              counted);
-    const Params wide{.block_size = 24, .padding = 2};
-    const Bytes wide_file = Encrypt(wide, plain);
-    EXPECT_EQ(wide_file.size(), 32u + 24u);
-    Bytes wide_padded = plain;
-    wide_padded.resize(24, 4);
-    EXPECT_EQ(Decrypt(wide, wide_file), wide_padded);
+    // The other paddings (blanks, the count of bytes added), and a larger block.
+    const struct {
+        Params params;
+        std::size_t padded;
+        std::uint8_t fill;
+    } others[] = {
+        {{.padding = 1}, 32, 0x20}, {{.mode = 2, .padding = 2}, 32, 12}, {{.block_size = 24, .padding = 2}, 24, 4},
+    };
+    for (const auto& o : others) {
+        SCOPED_TRACE("fill " + std::to_string(o.fill));
+        const Bytes padded_file = Encrypt(o.params, plain);
+        EXPECT_EQ(padded_file.size(), 32u + o.padded);
+        Bytes expected = plain;
+        expected.resize(o.padded, o.fill);
+        EXPECT_EQ(Decrypt(o.params, padded_file), expected);
+    }
 }
 
 TEST_F(RijndaelFileFormat, WholeBlocksGetNoPadding) {

@@ -33,20 +33,16 @@ TEST(RegisterUninstall, ProductKeyAndItsValues) {
     Register(run, {{"a1", "Acme"}, {"a2", "2.5"}, {"a3", "ABC"}, {"a19", ""}, {"a20", "Tools"},
                    {"a24", "http://help"}, {"a16", "Yes"}, {"a17", "yes"}});
     const std::string k = kKey + "ABC\\";
-    EXPECT_EQ(run.target.RegistryValue(k + "ModifyPath"), "cvexec.exe /M ABC");
-    EXPECT_EQ(run.target.RegistryValue(k + "UninstallString"), "cvexec.exe /R ABC");
-    EXPECT_EQ(run.target.RegistryValue(k + "DisplayName"), "Acme");
-    EXPECT_EQ(run.target.RegistryValue(k + "DisplayVersion"), "2.5");
-    EXPECT_EQ(run.target.RegistryValue(k + "Comments"), "Tools");
-    EXPECT_EQ(run.target.RegistryValue(k + "HelpLink"), "http://help");
-    EXPECT_EQ(run.target.RegistryValue(k + "LastInstallationPath"), "C:\\Program Files\\Acme\\");
-    EXPECT_EQ(run.target.RegistryValue(k + "InstallSource"), "C:\\Setup");
-    EXPECT_FALSE(run.target.HasRegistryValue(k + "Publisher")); // empty a19: no value at all
-    EXPECT_FALSE(run.target.HasRegistryValue(k + "URLInfoAbout"));
-    EXPECT_FALSE(run.target.HasRegistryValue(k + "NoModify"));
-    EXPECT_EQ(run.target.RegistryValue(k + "NoRemove"), "1");
-    EXPECT_FALSE(run.target.HasRegistryValue(k + "NoRepair")); // "yes" is not "Yes"
-    EXPECT_FALSE(run.target.HasRegistryValue(k + "UninstallRemoveAll")); // a10 is not "Yes"
+    const std::pair<const char*, const char*> values[] = {
+        {"ModifyPath", "cvexec.exe /M ABC"}, {"UninstallString", "cvexec.exe /R ABC"}, {"DisplayName", "Acme"},
+        {"DisplayVersion", "2.5"}, {"Comments", "Tools"}, {"HelpLink", "http://help"},
+        {"LastInstallationPath", "C:\\Program Files\\Acme\\"}, {"InstallSource", "C:\\Setup"}, {"NoRemove", "1"},
+    };
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(run.target.RegistryValue(k + name), value) << name;
+    // An empty a19 writes no value at all, "yes" is not "Yes", and a10 is not "Yes".
+    for (const char* absent : {"Publisher", "URLInfoAbout", "NoModify", "NoRepair", "UninstallRemoveAll"})
+        EXPECT_FALSE(run.target.HasRegistryValue(k + absent)) << absent;
     EXPECT_EQ(run.target.lines[1], "REGKEY " + kKey + "ABC");
 }
 

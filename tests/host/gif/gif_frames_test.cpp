@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace cv::gif {
 namespace {
@@ -52,6 +54,9 @@ GifPlan OneFrame(int size) {
     return plan;
 }
 
+/// A frame's delay, disposal, left, top, width and height, to compare in one go.
+std::array<int, 6> Placement(const Frame& f) { return {f.delay, f.disposal, f.left, f.top, f.width, f.height}; }
+
 TEST(GifSplit, OneImageFileIsOneFrameAndItsOwnStandaloneCopy) {
     GifPlan plan;
     plan.width = 4;
@@ -76,19 +81,9 @@ TEST(GifSplit, ReadsDelayDisposalAndPlaceOfEachFrame) {
     ASSERT_EQ(split.frames.size(), 2u);
     EXPECT_EQ(split.end, WalkEnd::Trailer);
     const Frame& a = split.frames[0];
-    EXPECT_EQ(a.delay, 3);
-    EXPECT_EQ(a.disposal, 2);
-    EXPECT_EQ(a.left, 0);
-    EXPECT_EQ(a.top, 0);
-    EXPECT_EQ(a.width, 10);
-    EXPECT_EQ(a.height, 8);
+    EXPECT_EQ(Placement(a), (std::array{3, 2, 0, 0, 10, 8}));
     const Frame& b = split.frames[1];
-    EXPECT_EQ(b.delay, 5);
-    EXPECT_EQ(b.disposal, 3);
-    EXPECT_EQ(b.left, 2);
-    EXPECT_EQ(b.top, 1);
-    EXPECT_EQ(b.width, 5);
-    EXPECT_EQ(b.height, 4);
+    EXPECT_EQ(Placement(b), (std::array{5, 3, 2, 1, 5, 4}));
     // Each frame starts at its graphic control (not at the comment before it) and the
     // second one ends at the trailer.
     EXPECT_EQ(file[a.begin], 0x21);
@@ -111,8 +106,7 @@ TEST(GifSplit, StandaloneFrameIsScreenPlusFrameBlocksPlusTrailer) {
     Split again = SplitFrames(one);
     ASSERT_EQ(again.frames.size(), 1u);
     EXPECT_EQ(again.end, WalkEnd::Trailer);
-    EXPECT_EQ(again.frames[0].delay, 5);
-    EXPECT_EQ(again.frames[0].left, 2);
+    EXPECT_EQ(Placement(again.frames[0]), Placement(b));
     // A buffer of the wrong size is refused untouched.
     std::vector<std::uint8_t> small(one.size() - 1, 0xAA);
     EXPECT_FALSE(WriteStandalone(file, split, b, small));
@@ -165,12 +159,9 @@ TEST(GifSplit, GraphicControlThatDoesNotDescribeTheImage) {
 }
 
 TEST(GifSplit, WaitPerFrame) {
-    EXPECT_EQ(FrameWaitMs(3), 100u);
-    EXPECT_EQ(FrameWaitMs(5), 50u);
-    EXPECT_EQ(FrameWaitMs(4), 100u);
-    EXPECT_EQ(FrameWaitMs(0), 100u);
-    EXPECT_EQ(FrameWaitMs(-1), 0u);
-    EXPECT_EQ(FrameWaitMs(65535), 655350u);
+    const std::pair<int, unsigned> cases[] = {{3, 100}, {5, 50}, {4, 100}, {0, 100}, {-1, 0}, {65535, 655350}};
+    for (const auto& [delay, wait] : cases)
+        EXPECT_EQ(FrameWaitMs(delay), wait) << "delay " << delay;
 }
 
 // ImageMagick as an independent reader: it must decode every standalone frame, and the

@@ -51,6 +51,25 @@ TEST(PageChoiceTest, LaunchToggleAndStoredSetupType) {
     EXPECT_FALSE(IsLaunchOffered("No"));
 }
 
+TEST(PageChoiceTest, CompletionPageShowsTheOfferedLaunchBoxesUnlessAborted) {
+    struct Case {
+        const char* name;
+        bool fileOffered, readmeOffered, aborted;
+        LaunchBoxes shown;
+    };
+    const Case cases[] = {
+        {"both offered", true, true, false, {true, true}},
+        {"readme withheld", true, false, false, {true, false}},
+        {"program withheld", false, true, false, {false, true}},
+        {"none offered", false, false, false, {false, false}},
+        {"aborted hides both", true, true, true, {false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(LaunchBoxesShown(c.fileOffered, c.readmeOffered, c.aborted), c.shown);
+    }
+}
+
 TEST(SummaryTest, ChoicesInOrderAndEmptyNamesLeftOut) {
     EXPECT_EQ(SummaryText(2, "C:\\Demo\\", "Ann", "Acme"),
               "\r\nSetup Type:\r\n\r\nCustom\r\n\r\nDestination Folder:\r\n\r\nC:\\Demo\\\r\n\r\n"

@@ -34,23 +34,19 @@ TEST(MemoryMeets, NonPositiveRequirementPasses) {
 }
 
 TEST(ScreenRequirement, ParsesWidthAndHeight) {
-    const ScreenRequirement both = ParseScreenRequirement("1024x768");
-    EXPECT_EQ(both.width, 1024);
-    EXPECT_EQ(both.height, 768);
-    const ScreenRequirement height_only = ParseScreenRequirement("768");
-    EXPECT_EQ(height_only.width, 0);
-    EXPECT_EQ(height_only.height, 768);
-    // Only the first "x" splits; text that is not a number reads as 0.
-    const ScreenRequirement odd = ParseScreenRequirement("800x600x32");
-    EXPECT_EQ(odd.width, 800);
-    EXPECT_EQ(odd.height, 600);
-    const ScreenRequirement words = ParseScreenRequirement("wide");
-    EXPECT_EQ(words.width, 0);
-    EXPECT_EQ(words.height, 0);
-    // Upper-case X is not the separator: the whole text is the height, read as 800.
-    const ScreenRequirement upper = ParseScreenRequirement("800X600");
-    EXPECT_EQ(upper.width, 0);
-    EXPECT_EQ(upper.height, 800);
+    // Only the first "x" splits; text that is not a number reads as 0; upper-case X is not
+    // the separator, so the whole text is the height, read as 800.
+    struct Case {
+        const char* text;
+        int width, height;
+    } cases[] = {
+        {"1024x768", 1024, 768}, {"768", 0, 768}, {"800x600x32", 800, 600}, {"wide", 0, 0}, {"800X600", 0, 800},
+    };
+    for (const Case& c : cases) {
+        const ScreenRequirement got = ParseScreenRequirement(c.text);
+        EXPECT_EQ(got.width, c.width) << c.text;
+        EXPECT_EQ(got.height, c.height) << c.text;
+    }
 }
 
 TEST(ScreenMeets, ComparesBothSides) {

@@ -459,6 +459,13 @@ TEST_F(PageTest, NavigationClicksAreReportedAndThePageEndsItself) {
     EXPECT_EQ(host_.opened, nullptr);    // and its end is reported
 }
 
+TEST_F(PageTest, AMissingIconPictureIsLeftToTheWizardToShowOrLog) {
+    const std::string missing = folder_ + "missing.ico";
+    WriteFile(folder_ + "icon.lcd", SmallLayout({{Line(16, 16, 0, 0, "ICON", 0), {"Name|x|0", "Icon|" + missing + "|0"}}}));
+    auto page = Load("icon.lcd");
+    EXPECT_EQ(host_.reports, (Reports{"message File not found: (" + missing + ")"}));
+}
+
 TEST_F(PageTest, SetupTypeIsShownFromTheChoicesAndReportedWhenClicked) {
     WriteFile(folder_ + "setuptype.lcd",
               SmallLayout({{Line(10, 10, 200, 20, "RADIO", 0), {"Name|IDC_TYPICAL|0", "Text|Typical|0"}},
@@ -481,7 +488,10 @@ TEST_F(PageTest, CompletionPageOffersTheLaunchBoxesTheSettingsAllowAndReportsTog
               SmallLayout({{Line(10, 10, 200, 20, "CHECKBOX", 0), {"Name|IDC_LAUNCHFILE|0", "Text|Run|0"}},
                            {Line(10, 40, 200, 20, "CHECKBOX", 1), {"Name|IDC_LAUNCHREADME|0", "Text|Read|0"}},
                            NamedButton(2, "IDC_FINISH")}));
-    host_.settings["DIALOGLIST/CT12"] = "No";
+    // The offers come from the wizard (read at start-up), not from the settings file, which
+    // may be gone with the work folder by now: a file saying otherwise is not read.
+    host_.choices.launchReadmeOffered = false;
+    host_.settings["DIALOGLIST/CT12"] = "Yes";
     setupState().installAborted = kNotSet;
     auto page = Load("complete.lcd", 5, 5);
     EXPECT_TRUE(::GetWindowLongA(page->GetDlgItem(page->FindControlByName("IDC_LAUNCHFILE")), GWL_STYLE) &

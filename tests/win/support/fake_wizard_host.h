@@ -87,6 +87,11 @@ class FakeWizardHost : public IWizardHost {
         reports.push_back("choose folder? " + title);
         return folderToChoose;
     }
+    /// A page's message is reported and never shown: no test waits on a box.
+    bool ShowsMessage(std::string_view text) override {
+        reports.push_back("message " + std::string(text));
+        return false;
+    }
     bool ApplyLanguageFrom(CImageWindow&) override {
         reports.push_back("apply language");
         return languageApplies;
