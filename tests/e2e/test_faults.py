@@ -272,7 +272,8 @@ class Faults(cvdrive.SetupRunTest):
         self.assertEqual((root / "Größe.txt").read_bytes(), "Größe\r\n".encode("cp1252"))
         self.assertEqual((root / "Café" / "Café.ini").read_bytes(), b"[caf\xe9]\r\n")
         self.assertEqual(log_file(code).read_bytes(), log_bytes([
-            "TOTALFILE=2", f"DIR={target}\\", f"DIR={target}\\", f"DIR={target}\\Café",
+            # C:\Café is made for the install folder: logged, so that removal takes it too.
+            "TOTALFILE=2", "DIR=C:\\Café", f"DIR={target}\\", f"DIR={target}\\", f"DIR={target}\\Café",
             f"FILE={target}\\Größe.txt", f"FILE={target}\\Café\\Café.ini"]))
         self.assertIn('"DisplayName"="Größe"', registry_text(UNINSTALL_KEY + code))
 
