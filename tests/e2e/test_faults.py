@@ -169,9 +169,10 @@ class Faults(cvdrive.SetupRunTest):
         self.driver.start(setup / "setup.exe", setup)
         message = self.driver.answer("OK", 60000)
         screenshot("faults-full-temp-message")
+        print("the unpacking's message:", repr(message), file=sys.stderr)
         self.assertIsNotNone(message, "no message about the failed unpacking")
-        self.assertIn("T:\\temp\\cv", message)
-        self.assertIn("big.bin", message)
+        self.assertTrue(message.startswith("The setup cannot unpack its files into T:\\temp\\cv"), message)
+        self.assertIn("F1_big.bin", message)
         self.assertEqual(self.driver.exit_code(30000), 0)
         self.assertEqual(list((drive.mount / "temp").iterdir()), [], "a half-written work folder is left")
         self.assertFalse(unix_path("C:\\CvE2EFullTemp").exists())
@@ -192,8 +193,12 @@ class Faults(cvdrive.SetupRunTest):
         files = [("files\\one.txt", b"one\r\n", "Destination Computer\\<InstallDir>*0*0*0|")]
         setup = pack(make_product("faults-long-temp", {"a1": "Long Temp", "a2": "1", "a3": code, "a4": target},
                                   files, hidden=True, pages=["one.lcd", "complete.lcd"]))
-        self.driver.start(setup / "setup.exe", setup)
+        run_log = cvdrive.fresh_folder("faults-long-temp-log") / "run.log"
+        self.driver.start(setup / "setup.exe", setup, "/S", f"/LOG={win_path(run_log)}")
         self.assertEqual(self.driver.exit_code(120000), 0)
+        # The work folder was made in the long TEMP (a folder read short would have put it
+        # elsewhere, or nowhere).
+        self.assertIn(f"work folder {temp}\\cv", run_log.read_bytes().decode("cp1252"))
         self.assertEqual((unix_path(target) / "one.txt").read_bytes(), b"one\r\n")
         self.assertEqual(list(unix_path(temp).iterdir()), [], "the work folder was left in the long TEMP")
         self.forget(code, target)
