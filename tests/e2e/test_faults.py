@@ -226,6 +226,9 @@ class Faults(cvdrive.SetupRunTest):
             "TOTALFILE=1", f"DIR={target}\\", f"DIR={target}\\", f"FILE={target}\\settings.ini"]))
         log = run_log.read_bytes().decode("cp1252")
         self.assertIn(f"Installed {target}\\settings.ini", log)
+        # The file it replaced is kept for the removal, which puts it back.
+        backups = sorted((log_file(code).parent / "backup").glob("*_0_settings.ini"))
+        self.assertEqual([b.read_bytes() for b in backups], [b"[old]\r\n"])
         self.forget(code, target)
 
     def test_folder_that_cannot_be_written_goes_through_the_dialog(self):
