@@ -88,8 +88,8 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     choices_.launchReadme = 0;
     fileActionCount = 0;
 
-    ResolveBasicFolders();
     try {
+        ResolveBasicFolders();
         if (!PrepareWorkFolderAndDecrypt()) {
             if (unattendedRun().Failure(kMissingDataFiles))
                 ::MessageBoxA(nullptr, kMissingDataFiles, nullptr, MB_OK);
@@ -97,7 +97,8 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
             return -1;
         }
     } catch (const std::exception& e) {
-        // A settings file that does not decrypt: the cipher says why, then the run ends.
+        // A settings file that does not decrypt (the cipher says why) or a folder the run
+        // cannot use: the message is shown, then the run ends.
         if (unattendedRun().Failure(e.what()))
             ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONSTOP);
         ::PostQuitMessage(0);

@@ -11,6 +11,7 @@
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "app/settings_count.h"
+#include "app/system_folder_text.h"
 #include "app/unattended.h"
 #include "app/work_folder_name.h"
 #include "registry/reg_key.h"
@@ -24,12 +25,13 @@ namespace cv {
 
 namespace {
 
-/// A string filled by a call taking a buffer of 150 bytes; empty when the call failed or the
-/// text did not fit.
-template <class Call> std::string Read150(Call call) {
-    char buffer[150];
-    unsigned n = call(buffer, static_cast<unsigned>(sizeof buffer));
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+/// A folder the run cannot do without; a folder that cannot be read or is too long for the
+/// file calls ends the run with a message that names it.
+std::string RequiredFolder(const char* what, const FolderCall& call) {
+    const SystemFolder folder = ReadSystemFolder(call);
+    if (folder.status != SystemFolder::Status::Read)
+        throw std::runtime_error(SystemFolderMessage(what, folder));
+    return folder.text;
 }
 
 /// Reads a string value under HKEY_LOCAL_MACHINE. The key is asked for with full access first,
@@ -55,19 +57,20 @@ std::string ShellFolder(int csidl) {
 void CMainFrame::ResolveBasicFolders() {
     SetupState& state = setupState();
 
-    paths.windows_folder = Read150([](char* b, unsigned n) { return ::GetWindowsDirectoryA(b, n); });
+    paths.windows_folder =
+        RequiredFolder("Windows folder", [](char* b, unsigned n) { return ::GetWindowsDirectoryA(b, n); });
     paths.windows_volume = paths.windows_folder.substr(0, 2);
     paths.temp_folder =
-        WithTrailingBackslash(Read150([](char* b, unsigned n) { return ::GetTempPathA(n, b); }));
+        WithTrailingBackslash(RequiredFolder("temp folder", [](char* b, unsigned n) { return ::GetTempPathA(n, b); }));
     state.tempFolder = paths.temp_folder;
     paths.current_directory =
-        WithTrailingBackslash(Read150([](char* b, unsigned n) { return ::GetCurrentDirectoryA(n, b); }));
+        WithTrailingBackslash(RequiredFolder("setup folder", [](char* b, unsigned n) { return ::GetCurrentDirectoryA(n, b); }));
     state.setupFolder = paths.current_directory;
     paths.current_drive = paths.current_directory.substr(0, paths.current_directory.find('\\')) + "\\";
     strings.defaultLanguageFile = paths.current_directory + "language.lan";
     state.languageFile = strings.defaultLanguageFile;
     paths.system_folder =
-        WithTrailingBackslash(Read150([](char* b, unsigned n) { return ::GetSystemDirectoryA(b, n); }));
+        WithTrailingBackslash(RequiredFolder("system folder", [](char* b, unsigned n) { return ::GetSystemDirectoryA(b, n); }));
 
     strings.themeFolder = paths.current_directory + "theme\\";
     PrepareThemeFolder();

@@ -4,6 +4,7 @@
 #include "app/trace.h"
 #include "app/unattended.h"
 #include "archive/compress.h"
+#include "common/file_system.h"
 #include "common/setup_state.h"
 #include "pages/image_window_win.h"
 
@@ -29,7 +30,18 @@ bool CMainFrame::UnpackArchive() {
     compress.progress = bar ? &progress : nullptr;
     compress.trace = SendTrace;
     compress.askDisk = DiskPromptForRun();
-    return compress.UnCompress();
+    if (compress.UnCompress())
+        return true;
+    // A full or read-only temp drive, a damaged archive: the user is told why, and the work
+    // folder with what was half written into it goes, as the run ends here.
+    SetupState& state = setupState();
+    const std::string& why = extractionState().failure;
+    const std::string text = "The setup cannot unpack its files into " + state.workFolder +
+                             (why.empty() ? std::string(".") : ":\r\n" + why);
+    if (unattendedRun().Failure(text))
+        ::MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONSTOP);
+    RemoveFolderTree(state.workFolder);
+    return false;
 }
 
 } // namespace cv

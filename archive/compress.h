@@ -31,6 +31,9 @@ using DiskPrompt = std::function<bool(const std::string& text)>;
 struct ExtractionState {
     /// -1 after construction and after success; otherwise the failed step 1 to 5.
     std::atomic<int> status{-1};
+    /// Why the unpacking failed, in words for the user; written by the worker before it
+    /// ends, read after.
+    std::string failure;
     std::string destination;      ///< with a trailing backslash, at most 255 characters
     IExtractProgress* progress = nullptr; ///< told the file count and each file, or null
     ExtractTrace trace;           ///< the step names, or empty

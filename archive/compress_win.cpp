@@ -18,6 +18,26 @@ namespace {
 /// outside the destination folder; "" for a name with no file name part ("/", "dir\\").
 std::string BareName(const std::string& stored) { return cab::stored_file_name(stored); }
 
+/// The system's words for an error, with its number ("There is not enough space on the
+/// disk. (error 112)").
+std::string SystemErrorText(DWORD error) {
+    char text[256] = {};
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                               sizeof text, nullptr);
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' '))
+        --n;
+    std::string number = "(error " + std::to_string(error) + ")";
+    return n > 0 ? std::string(text, n) + " " + number : number;
+}
+
+/// Ends the unpacking with `status` and the reason the user is told.
+unsigned Fail(int status, std::string failure) {
+    ExtractionState& state = extractionState();
+    state.failure = std::move(failure);
+    state.status = status;
+    return 0;
+}
+
 void TraceStep(const std::string& step) {
     const ExtractTrace& trace = extractionState().trace;
     if (trace)
@@ -32,7 +52,7 @@ class HandleSink : public cab::FileSink {
         while (n > 0) {
             DWORD chunk = n > (1u << 20) ? (1u << 20) : static_cast<DWORD>(n), done = 0;
             if (!::WriteFile(file_.get(), data, chunk, &done, nullptr) || done != chunk) {
-                error_ = "write failed (error " + std::to_string(::GetLastError()) + ")";
+                error_ = SystemErrorText(::GetLastError());
                 return false;
             }
             data += chunk;
@@ -83,7 +103,7 @@ class UnpackHandler : public cab::ExtractHandler {
         UniqueFile out(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out) {
-            refusal_ = "cannot create " + path + " (error " + std::to_string(::GetLastError()) + ")";
+            refusal_ = "cannot create " + path + ": " + SystemErrorText(::GetLastError());
             return nullptr;
         }
         AdvanceProgress(state);
@@ -155,8 +175,7 @@ unsigned CompactFilesTH() {
     if (destination.size() > kMaxDestinationFolder) {
         TraceStep("CompactFilesTH1 the destination folder is longer than " +
                   std::to_string(kMaxDestinationFolder) + " characters: " + destination);
-        state.status = 4;
-        return 0;
+        return Fail(4, "The folder's path is longer than " + std::to_string(kMaxDestinationFolder) + " characters.");
     }
     state.destination = destination;
     const std::string archive = setup.setupFolder + "file1.cab";
@@ -165,17 +184,13 @@ unsigned CompactFilesTH() {
     cab::FileIo io;
     TraceStep("CompactFilesTH3");
     std::unique_ptr<cab::Stream> stream = io.open(archive);
-    if (!stream) {
-        state.status = 2;
-        return 0;
-    }
+    if (!stream)
+        return Fail(2, "The archive " + archive + " cannot be opened.");
     TraceStep("CompactFilesTH4");
     cab::CabinetDirectory directory;
     cab::Result probe = cab::read_directory(*stream, 0, archive, directory);
-    if (probe.status == cab::Status::not_cabinet) {
-        state.status = 3;
-        return 0;
-    }
+    if (probe.status == cab::Status::not_cabinet)
+        return Fail(3, "The archive " + archive + " is not a cabinet.");
     TraceStep("CompactFilesTH5");
     stream.reset();
     TraceStep("CompactFilesTH6");
@@ -183,8 +198,7 @@ unsigned CompactFilesTH() {
     cab::Result result = cab::extract(io, archive, handler);
     if (!result.ok()) {
         TraceStep("CompactFilesTH6 " + result.message);
-        state.status = 4;
-        return 0;
+        return Fail(4, result.message);
     }
     TraceStep("CompactFilesTH7");
     TraceStep("CompactFilesTH8");
@@ -197,6 +211,7 @@ bool CCompress::UnCompress() {
     state.trace = trace;
     TraceStep("UnCompress");
     state.filesUnpacked = 0;
+    state.failure.clear();
     state.log = engine;
     state.progress = progress;
     state.askDisk = askDisk;
@@ -205,7 +220,7 @@ bool CCompress::UnCompress() {
     if (worker.CreateThread())
         worker.WaitDispatching();
     else
-        state.status = 1;
+        Fail(1, "The unpacking could not start: " + SystemErrorText(::GetLastError()));
 
     TraceStep("UnCompress2");
     if (state.status != -1) {

@@ -4,7 +4,8 @@
 
 namespace cv {
 
-bool CreateFolderPath(IInstallTarget& target, const std::string& path_in) {
+bool CreateFolderPath(IInstallTarget& target, const std::string& path_in,
+                      std::vector<std::string>* created_parents) {
     std::string path = path_in;
     while (path.size() > 1 && path.back() == '\\')
         path.pop_back();
@@ -15,7 +16,8 @@ bool CreateFolderPath(IInstallTarget& target, const std::string& path_in) {
     std::size_t length = path.size(); // the prefix of `path` being tried
     for (std::size_t attempt = 0; attempt < max_attempts; ++attempt) {
         std::string current = path.substr(0, length);
-        switch (target.CreateFolder(current)) {
+        const CreateFolderResult result = target.CreateFolder(current);
+        switch (result) {
         case CreateFolderResult::PathNotFound: {
             // The parent is missing: try it first.
             std::size_t cut = current.rfind('\\');
@@ -28,6 +30,8 @@ bool CreateFolderPath(IInstallTarget& target, const std::string& path_in) {
         case CreateFolderResult::AlreadyExists: {
             if (length == path.size())
                 return true;
+            if (created_parents && result == CreateFolderResult::Created)
+                created_parents->push_back(current);
             // Put the next cut part back.
             std::size_t next = path.find('\\', length + 1);
             length = next == std::string::npos ? path.size() : next;

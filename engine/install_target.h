@@ -96,6 +96,7 @@ class IInstallTarget {
     /// True when `path` names a folder.
     virtual bool FolderExists(const std::string& path) = 0;
     /// Copies `from` over `to` (an existing `to` is replaced; attributes travel with the file).
+    /// A copy that fails leaves no file under `to` that it created.
     virtual bool CopyFileReplacing(const std::string& from, const std::string& to) = 0;
     /// Reads a whole file; nullopt when it cannot be opened or read.
     virtual std::optional<std::string> ReadWholeFile(const std::string& path) = 0;

@@ -73,7 +73,18 @@ bool InstallTargetWin::FolderExists(const std::string& path) {
 }
 
 bool InstallTargetWin::CopyFileReplacing(const std::string& from, const std::string& to) {
-    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+    // A copy that stops half-way (a full disk) may leave what it wrote under the file's name,
+    // as Wine's CopyFileA does: a new file it made goes again, so that neither the retry
+    // question nor an abort leaves a partial file that looks installed. A file that was there
+    // before is left to the backup and the rollback.
+    const bool existed = ::GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (::CopyFileA(from.c_str(), to.c_str(), FALSE))
+        return true;
+    const DWORD error = ::GetLastError();
+    if (!existed)
+        ::DeleteFileA(to.c_str());
+    ::SetLastError(error);
+    return false;
 }
 
 std::optional<std::string> InstallTargetWin::ReadWholeFile(const std::string& path) {

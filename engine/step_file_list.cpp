@@ -3,6 +3,7 @@
 #include "common/text_replace.h"
 #include "engine/engine.h"
 #include "engine/folder_path.h"
+#include "engine/uninstall_log_reader.h"
 
 namespace cv {
 
@@ -40,14 +41,27 @@ bool LoadFileData(CCVEngine& engine, std::string& error) {
         return true;
 
     const std::string install_dir = engine.Expand("<InstallDir>");
-    CreateFolderPath(target, install_dir);
+    // Folders made above a logged folder are logged before it, so that removal takes them
+    // too ("C:\\Vendor" made for "C:\\Vendor\\Product"). Those inside the install folder
+    // need no line: removal takes the parents of a logged folder up to the install folder.
+    const std::string install_key = WindowsPathKey(install_dir) + "\\";
+    std::vector<std::string> parents;
+    auto log_made_parents = [&] {
+        for (const std::string& parent : parents)
+            if (WindowsPathKey(parent).compare(0, install_key.size(), install_key) != 0)
+                engine.WriteLogEntry("DIR", parent);
+        parents.clear();
+    };
+    CreateFolderPath(target, install_dir, &parents);
+    log_made_parents();
     engine.WriteLogEntry("DIR", install_dir);
 
     for (std::string folder : folders.folders) {
         ReplaceAll(folder, "Destination Computer\\", "");
         folder = engine.Expand(folder);
         // A failure shows later, when the files of this folder cannot be copied.
-        CreateFolderPath(target, folder);
+        CreateFolderPath(target, folder, &parents);
+        log_made_parents();
         engine.WriteLogEntry("DIR", folder);
     }
     return true;

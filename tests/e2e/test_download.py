@@ -159,6 +159,8 @@ class Download(cvdrive.SetupRunTest):
     def test_a_slow_file_shows_its_progress_and_arrives_whole(self):
         code, target = "CVE2EDOWNLOAD", "C:\\CvE2E\\Download"
         url = f"http://127.0.0.1:{self.server.port}/slow/dir/tool.exe"
+        # A C:\CvE2E that the run made would be logged before the install folder.
+        unix_path("C:\\CvE2E").mkdir(parents=True, exist_ok=True)
         setup = self.product("Download Product", code, target,
                              [(url, "Destination Computer\\<InstallDir>\\bin*0*0*0|")])
         page = self.start(setup)

@@ -246,6 +246,32 @@ TEST(EngineRun, AMissingOrEmptyFileList) {
     }
 }
 
+// Folders the run made above a logged folder are logged before it, so that removal takes
+// them; those inside the install folder are not (removal walks up to the install folder).
+TEST(EngineRun, FoldersMadeAboveTheLoggedFoldersAreLogged) {
+    EngineRun run;
+    run.LogOnDisk();
+    run.context.paths.install_dir = "C:\\Vendor\\Product\\";
+    run.target.AddFolder("C:\\Shared");
+    run.DataInf({"C:\\build\\a.txt", "Destination Computer\\<InstallDir>\\x\\y*0*0*0|",
+                 "C:\\build\\b.txt", "Destination Computer\\C:\\Shared\\New\\Sub*0*0*0|",
+                 "C:\\build\\c.txt", "Destination Computer\\C:\\Vendor\\Common*0*0*0|"});
+    run.target.AddFile(std::string(kWork) + "F0_a.txt", "a");
+    run.target.AddFile(std::string(kWork) + "F1_b.txt", "b");
+    run.target.AddFile(std::string(kWork) + "F2_c.txt", "c");
+    run.WholeRun();
+    EXPECT_EQ(run.log.Lines(), (Lines{"TOTALFILE=3",
+                                      "DIR=C:\\Vendor",
+                                      "DIR=C:\\Vendor\\Product\\",
+                                      "DIR=C:\\Vendor\\Product\\x\\y",
+                                      "DIR=C:\\Shared\\New",
+                                      "DIR=C:\\Shared\\New\\Sub",
+                                      "DIR=C:\\Vendor\\Common",
+                                      "FILE=C:\\Vendor\\Product\\x\\y\\a.txt",
+                                      "FILE=C:\\Shared\\New\\Sub\\b.txt",
+                                      "FILE=C:\\Vendor\\Common\\c.txt"}));
+}
+
 TEST(EngineRun, WorkFolderStaysForTheWizardsCleanupOrTheAddOnStep) {
     for (int which = 0; which < 2; ++which) {
         EngineRun run;

@@ -22,6 +22,22 @@ TEST(CreateFolderPath, CreatesEveryMissingParentOnce) {
     EXPECT_EQ(t.create_folder_calls, 1);
 }
 
+TEST(CreateFolderPath, NamesTheParentsItMadeOutermostFirst) {
+    test::RecordingTarget t;
+    t.AddFolder("C:\\Program Files");
+    std::vector<std::string> made;
+    EXPECT_TRUE(CreateFolderPath(t, "C:\\Program Files\\Vendor\\Suite\\Product\\", &made));
+    EXPECT_EQ(made, (std::vector<std::string>{"C:\\Program Files\\Vendor", "C:\\Program Files\\Vendor\\Suite"}));
+    // Parents that were there, and the folder itself, are not among them.
+    made.clear();
+    EXPECT_TRUE(CreateFolderPath(t, "C:\\Program Files\\Vendor\\Other", &made));
+    EXPECT_TRUE(made.empty());
+    // A path that cannot be made names nothing when it made nothing.
+    t.AddFile("C:\\taken", "file");
+    EXPECT_FALSE(CreateFolderPath(t, "C:\\taken\\sub", &made));
+    EXPECT_TRUE(made.empty());
+}
+
 TEST(CreateFolderPath, MoreThanTenLevelsBelowAnExistingFolder) {
     test::RecordingTarget t;
     std::string path = "C:";

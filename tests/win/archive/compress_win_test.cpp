@@ -164,5 +164,49 @@ TEST(CCompressTest, DestinationFoldersAtTheirLimit) {
     fs::remove_all(root);
 }
 
+// Each failure leaves the words the user is told: the archive missing, not a cabinet, or a
+// file that cannot be created; a later unpacking that succeeds clears them.
+TEST(CCompressTest, AFailedUnpackingSaysWhy) {
+    const fs::path root = fs::temp_directory_path() / "cv-compress-fail";
+    fs::remove_all(root);
+    fs::create_directories(root / "work");
+    SetupState& setup = setupState();
+    setup.setupFolder = root.string() + "\\";
+    setup.workFolder = (root / "work").string() + "\\";
+    setup.splitBuild = 0;
+    const std::string archive = setup.setupFolder + "file1.cab";
+    auto write = [&root](const Bytes& bytes) {
+        std::ofstream(root / "file1.cab", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    };
+    auto unpack = [] {
+        CCompress compress;
+        return compress.UnCompress();
+    };
+
+    EXPECT_FALSE(unpack());
+    EXPECT_EQ(extractionState().status, 2);
+    EXPECT_EQ(extractionState().failure, "The archive " + archive + " cannot be opened.");
+
+    write(Bytes(100, 'x'));
+    EXPECT_FALSE(unpack());
+    EXPECT_EQ(extractionState().status, 3);
+    EXPECT_EQ(extractionState().failure, "The archive " + archive + " is not a cabinet.");
+
+    // A folder where the file should go: its creation fails, and the message names it.
+    write(stored_cabinet({{"a.txt", "aaa"}}));
+    fs::create_directories(root / "work" / "a.txt");
+    EXPECT_FALSE(unpack());
+    EXPECT_EQ(extractionState().status, 4);
+    const std::string& failure = extractionState().failure;
+    EXPECT_NE(failure.find("cannot create " + setup.workFolder + "a.txt: "), std::string::npos) << failure;
+    EXPECT_NE(failure.find("(error 5)"), std::string::npos) << failure;
+
+    fs::remove_all(root / "work" / "a.txt");
+    EXPECT_TRUE(unpack());
+    EXPECT_EQ(extractionState().failure, "");
+    fs::remove_all(root);
+}
+
 } // namespace
 } // namespace cv::test
