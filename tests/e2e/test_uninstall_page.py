@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""cvexec.exe's windows under Wine: the product's skinned page (the theme copy's
+uninstall.lcd) asks, shows its bar and the result, and leaves the machine as it was before the
+installation; /M repairs a product whose installed file was deleted by running its setup again
+(driven through its pages), and says so clearly when the setup is gone."""
+import shutil
+import sys
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import cvdrive  # noqa: E402
+import machine_snapshot  # noqa: E402
+from cvdrive import screenshot  # noqa: E402
+from test_install import UNINSTALL_KEY, log_file, make_product, pack, reg_values, unix_path, wine_run  # noqa: E402
+from test_uninstall import ALLOWED, restart_windows, run_cvexec, set_aside_other_products  # noqa: E402
+
+CVEXEC = "C:\\windows\\cvexec.exe"
+DEMO_THEME = Path(__file__).resolve().parents[2] / "samples" / "demo" / "theme"
+# The uninstaller's texts of the products' language.lan: variables in both spellings.
+TEXTS = ("[Uninstall]\r\nTitle=[ProductName] maintenance\r\n"
+         "Confirm=Remove [ProductName] ([ProductVersion], <Publisher>) and all of its components?\r\n"
+         "Removing=Taking [ProductName] away...\r\nDone=[ProductName] is gone from <InstallDir>.\r\n")
+PBM_GETRANGE, PBM_GETPOS = 0x0407, 0x0408
+
+
+def product(name, code, target, page=True, hidden=True):
+    """A product of a few files and a folder, with the theme copy (a10) and language.lan's
+    uninstall texts; with `page` its theme has the demo's uninstall page."""
+    files = [("files\\readme.txt", b"readme\r\n", "Destination Computer\\<InstallDir>*0*0*0|"),
+             ("files\\program.txt", b"program\r\n", "Destination Computer\\<InstallDir>\\bin*1*0*0|"),
+             ("files\\data.txt", b"data\r\n" * 100, "Destination Computer\\<InstallDir>\\data\\deep*0*0*0|")]
+    folder = make_product(name, {"a1": f"{name} product", "a2": "1.0", "a3": code, "a4": target, "a10": "Yes",
+                                 "a14": "Yes", "a19": "Corvane Tests"}, files, hidden=hidden,
+                          pages=["one.lcd", "complete.lcd"] if hidden else None)
+    if page:
+        for file in ("uninstall.lcd", "panel.jpg"):
+            shutil.copy(DEMO_THEME / file, folder / "theme" / file)
+    (folder / "language.lan").write_bytes(TEXTS.encode("latin-1"))
+    return pack(folder)
+
+
+class UninstallWindows(cvdrive.SetupRunTest):
+    def setUp(self):
+        super().setUp()
+        self.work = cvdrive.fresh_folder(f"uninstall-page-{self._testMethodName}")
+        set_aside_other_products(self)
+        unix_path(CVEXEC).unlink(missing_ok=True)
+
+    def forget(self, code, *folders):
+        wine_run("reg", "delete", UNINSTALL_KEY + code, "/f")
+        for folder in (*folders, log_file(code).parent):
+            path = unix_path(folder) if isinstance(folder, str) else folder
+            if path.exists():
+                shutil.rmtree(path, ignore_errors=True)
+
+    def assert_as_before(self, before, what):
+        """The machine as `before`, once the uninstaller's own file (marked for the next start
+        of Windows while it ran) has gone with a restart."""
+        if unix_path(CVEXEC).exists():
+            self.assertEqual(restart_windows(), 0)
+        left = machine_snapshot.difference(before, machine_snapshot.take(wine_run), ALLOWED)
+        self.assertEqual(left, [], f"{what} left differences on the machine")
+
+    def install_hidden(self, setup):
+        self.driver.start(setup / "setup.exe", setup)
+        self.assertEqual(self.driver.exit_code(180000), 0)
+
+    def page_state(self, page):
+        """The uninstall page's named controls: the texts shown, the visible buttons and the
+        bar (None when hidden, else (position, end of range))."""
+        controls = self.driver.controls(page)
+        texts = [c["text"] for c in controls if c["class"] == "Static" and c["visible"] and c["text"]]
+        buttons = sorted(c["text"] for c in controls if c["class"] == "Button" and c["visible"])
+        bar = next(c for c in controls if c["class"] == "msctls_progress32")
+        position = None
+        if bar["visible"]:
+            position = (self.driver.send(bar["hwnd"], PBM_GETPOS), self.driver.send(bar["hwnd"], PBM_GETRANGE))
+        return texts, buttons, position
+
+    def test_removal_on_its_skinned_page(self):
+        """/R shows the page: the question of language.lan with its variables expanded; Cancel
+        declines and touches nothing; Remove runs the bar to its end and shows the result;
+        Finish ends; the machine is as before the installation."""
+        code, target = "CVE2EUNPAGE", "C:\\CvE2EUninstallPage"
+        self.forget(code, target)
+        name = "uninstall-page product"
+        setup = product("uninstall-page", code, target)
+        before = machine_snapshot.take(wine_run)
+        self.install_hidden(setup)
+        self.assertTrue((log_file(code).parent / "theme" / "uninstall.lcd").is_file(), "no theme copy")
+        install_dir = reg_values(UNINSTALL_KEY + code)["LastInstallationPath"][1]
+        caption = f"{name} Uninstall"
+        question = f"Remove {name} (1.0, Corvane Tests) and all of its components?"
+
+        self.driver.start(CVEXEC, self.work, "/R", code)
+        page = self.driver.wait("#32770", caption, 30000)
+        self.assertIsNotNone(page, "no uninstall page")
+        texts, buttons, bar = self.page_state(page)
+        self.assertIn(question, texts)
+        self.assertIn(f"Uninstall {name}", texts)
+        self.assertEqual(buttons, ["&Remove", "Cancel"])
+        self.assertIsNone(bar, "the bar shows before the removal")
+        self.assertTrue(self.driver.click(page, "Cancel"))
+        self.assertEqual(self.driver.exit_code(30000), 4)
+        self.assertIsNotNone(reg_values(UNINSTALL_KEY + code), "Cancel removed the entry")
+        self.assertTrue(log_file(code).exists(), "Cancel removed the log")
+        self.assertTrue((unix_path(target) / "readme.txt").exists(), "Cancel removed a file")
+
+        self.driver.start(CVEXEC, self.work, "/R", code)
+        page = self.driver.wait("#32770", caption, 30000)
+        self.assertIsNotNone(page, "no uninstall page the second time")
+        time.sleep(0.8)
+        screenshot("uninstall-page-question")
+        # Finish is hidden at the question: a click on it does nothing.
+        self.assertTrue(self.driver.click(page, "&Finish"))
+        self.assertTrue(self.driver.click(page, "&Remove"))
+        done = f"{name} is gone from {install_dir}."
+        deadline = time.time() + 120
+        while time.time() < deadline:
+            texts, buttons, bar = self.page_state(page)
+            if done in texts:
+                break
+            time.sleep(0.2)
+        self.assertIn(done, texts)
+        self.assertEqual(buttons, ["&Finish"])
+        self.assertIsNotNone(bar, "the bar is hidden at the result")
+        self.assertGreater(bar[1], 0)
+        self.assertEqual(bar[0], bar[1], "the bar did not reach its end")
+        time.sleep(0.5)
+        screenshot("uninstall-page-done")
+        self.assertTrue(self.driver.click(page, "&Finish"))
+        self.assertEqual(self.driver.exit_code(30000), 0)
+        self.assertIsNone(reg_values(UNINSTALL_KEY + code))
+        self.assert_as_before(before, "the removal on the page")
+
+
+if __name__ == "__main__":
+    unittest.main()
