@@ -217,7 +217,8 @@ def uninstall_page():
     bar, then the result in IDC_UNINSTALLTEXT, whose text comes from the [Uninstall] section of
     language.lan; Remove and Cancel at the question, Finish at the result."""
     page = Page("uninstall", "<ProductName> Uninstall", "theme\\panel.jpg")
-    page.text("IDC_STATIC1", 182, 20, 300, 50, "Uninstall <ProductName>", size=13, bold=True)
+    # Not "IDC_STATIC1": the setup's language step writes [SetupProgress] 12 into that one.
+    page.text("IDC_TITLE", 182, 20, 300, 50, "Uninstall <ProductName>", size=13, bold=True)
     page.text("IDC_UNINSTALLTEXT", 182, 84, 300, 120, "", size=9)
     page.named("PROGRESS", "IDC_UNINSTALLPROGRESS", 182, 220, 300, 18)
     page.named("FRAME", "IDC_FRAME2", 0, 310, W, 2)

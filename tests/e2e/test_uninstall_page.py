@@ -12,6 +12,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
 import machine_snapshot  # noqa: E402
+from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot  # noqa: E402
 from test_install import UNINSTALL_KEY, log_file, make_product, pack, reg_values, unix_path, wine_run  # noqa: E402
 from test_uninstall import ALLOWED, restart_windows, run_cvexec, set_aside_other_products  # noqa: E402
@@ -134,6 +135,81 @@ class UninstallWindows(cvdrive.SetupRunTest):
         self.assertEqual(self.driver.exit_code(30000), 0)
         self.assertIsNone(reg_values(UNINSTALL_KEY + code))
         self.assert_as_before(before, "the removal on the page")
+
+    def other_process_page(self, caption, label, timeout=120):
+        """A page of a program the uninstaller started (not the driver): the visible dialog
+        captioned `caption` that shows `label`."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            hwnd = self.driver.wait("#32770", caption, 1000, any_process=True)
+            if hwnd and label in [c["text"] for c in self.driver.controls(hwnd)]:
+                return hwnd
+            time.sleep(0.2)
+        self.fail(f"no page {label!r} of the repair's setup")
+
+    def test_repair_puts_a_deleted_file_back(self):
+        """/M, Repair: the setup runs again from InstallSource, its pages are walked, the
+        deleted file is back; the product is then still removed without leftovers."""
+        code, target = "CVE2EREPAIR", "C:\\CvE2ERepair"
+        self.forget(code, target)
+        name = "repair product"
+        setup = product("repair", code, target, page=False, hidden=False)
+        before = machine_snapshot.take(wine_run)
+        wizard = Wizard(self, self.driver)
+        self.driver.start(setup / "setup.exe", setup)
+        wizard.press(wizard.page("Page one", 180), "Next")
+        wizard.press(wizard.page("Completed", 120), "Finish")
+        self.assertEqual(self.driver.exit_code(60000), 0)
+        readme = unix_path(target) / "readme.txt"
+        self.assertEqual(readme.read_bytes(), b"readme\r\n")
+        self.assertEqual(reg_values(UNINSTALL_KEY + code)["InstallSource"][1].rstrip("\\").lower(),
+                         cvdrive.win_path(setup).lower())
+        readme.unlink()
+
+        self.driver.start(CVEXEC, self.work, "/M", code)
+        box = self.driver.wait("#32770", f"{name} maintenance", 30000)
+        self.assertIsNotNone(box, "no Repair/Remove question")
+        controls = self.driver.controls(box)
+        self.assertIn(f"Repair or remove {name}?", [c["text"] for c in controls])
+        self.assertEqual(sorted(c["text"] for c in controls if c["class"] == "Button" and c["visible"]),
+                         ["&Repair", "Cancel", "Re&move"])
+        screenshot("uninstall-modify-question")
+        self.assertTrue(self.driver.click(box, "Repair"))
+        # The setup's own pages, in its own process.
+        self.assertTrue(self.driver.click(self.other_process_page(name, "Page one"), "Next"))
+        self.assertTrue(self.driver.click(self.other_process_page(name, "Completed"), "Finish"))
+        # The uninstaller waits for the setup it started.
+        self.assertEqual(self.driver.exit_code(120000), 0)
+        self.assertEqual(readme.read_bytes(), b"readme\r\n", "the repair did not put the file back")
+        self.assertIsNotNone(reg_values(UNINSTALL_KEY + code))
+
+        status, err = run_cvexec("/S", code, cwd=self.work)
+        self.assertEqual(status, 0, err)
+        self.assert_as_before(before, "the removal after the repair")
+
+    def test_repair_without_its_setup_says_so(self):
+        """/M, Repair where InstallSource no longer holds setup.exe: a message names the folder,
+        nothing is touched, the exit code is 2."""
+        code, target = "CVE2ENOSETUP", "C:\\CvE2ENoSetup"
+        self.forget(code, target)
+        name = "nosetup product"
+        setup = product("nosetup", code, target, page=False)
+        self.install_hidden(setup)
+        source = reg_values(UNINSTALL_KEY + code)["InstallSource"][1].rstrip("\\")
+        moved = setup.parent / "setup-moved"
+        setup.rename(moved)
+        self.addCleanup(lambda: run_cvexec("/S", code, cwd=self.work))
+        installed = machine_snapshot.take(wine_run)
+
+        self.driver.start(CVEXEC, self.work, "/M", code)
+        box = self.driver.wait("#32770", f"{name} maintenance", 30000)
+        self.assertIsNotNone(box, "no Repair/Remove question")
+        self.assertTrue(self.driver.click(box, "Repair"))
+        self.assertEqual(self.driver.answer("OK", 30000),
+                         f"The setup of {name} can no longer be found in {source}.")
+        self.assertEqual(self.driver.exit_code(30000), 2)
+        left = machine_snapshot.difference(installed, machine_snapshot.take(wine_run), ALLOWED)
+        self.assertEqual(left, [], "a Repair without its setup changed the machine")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 // cvexec.exe: removes ("/R", silently "/S") or repairs ("/M") an installed product from the
-// uninstall log its installation left. Exit codes: 0 done, 1 a bad command line, 2 the
+// uninstall log its installation left, on the product's skinned page where its theme copy has
+// one, else in plain dialogs. A repair runs the product's setup again and waits for it. Exit codes: 0 done, 1 a bad command line, 2 the
 // product is not installed (nothing touched), 3 some items could not be removed (named on
 // standard error), 4 the user declined.
 #include "engine/removal_target_win.h"
