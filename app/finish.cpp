@@ -42,6 +42,14 @@ bool RequestRestart() {
 } // namespace
 
 void CMainFrame::Finish() {
+    if (engineRunning == kOn) {
+        // A cancel confirmed during the copy shows the completion page at once, while the
+        // engine undoes the run with the copies kept in the work folder: the finish (which
+        // may remove that folder and ends the process) waits for the engine's end.
+        finishDeferred = kOn;
+        SendTrace("finish waits for the engine");
+        return;
+    }
     SetupState& state = setupState();
     const std::string finish(kFinishTrigger);
     for (int i = 0; i < fileActionCount && i < static_cast<int>(fileActions.size()); ++i)

@@ -153,7 +153,16 @@ void CMainFrame::RunInstallation() {
     ProgressPage progress(currentPage);
     ArchiveIntoInstallFolder archive(ProgressBarOf(currentPage));
     PageDownload download(dynamic_cast<CImageWindow*>(currentPage));
+    engineRunning = kOn;
     cv::RunInstallation(std::move(context), progress, state.splitBuild == kOn ? &archive : nullptr, &download);
+    engineRunning = kOff;
+    if (finishDeferred == kOn) {
+        // Finish was pressed on the completion page that a confirmed cancel showed while the
+        // run was being undone: now that the undo is over, the run ends.
+        finishDeferred = kOff;
+        Finish();
+        return;
+    }
     ContinueAfterInstallation();
 }
 

@@ -204,6 +204,10 @@ class CMainFrame : public CFrameWnd, public IWizardHost {
     int backgroundPictureLoaded = 0;
     int programFilesMissing = 0;
     int restartRequested = 0;
+    /// The engine's run is under way (its worker may still be undoing a cancelled run).
+    int engineRunning = 0;
+    /// Finish was pressed while the engine ran: it is carried out when the run has ended.
+    int finishDeferred = 0;
 
     /// Folders and product strings that variables stand for. The user's names and the
     /// install folder are not kept here but in `choices_`; VariableValues() joins them.

@@ -209,7 +209,23 @@ def pages():
     start.named("PROGRESS", "IDC_PROGRESS1", 60, 62, 300, 14)
     start.button("IDCANCEL", 284, 88, 80, 24, "Cancel")
     return [welcome, license, readme, customer, destination, setuptype, custom, ready, progress,
-            complete, error, cancel, start]
+            complete, error, cancel, start, uninstall_page()]
+
+
+def uninstall_page():
+    """The uninstaller's page (cvexec.exe /R; docs/uninstall-page.md): the question, then the
+    bar, then the result in IDC_UNINSTALLTEXT, whose text comes from the [Uninstall] section of
+    language.lan; Remove and Cancel at the question, Finish at the result."""
+    page = Page("uninstall", "<ProductName> Uninstall", "theme\\panel.jpg")
+    # Not "IDC_STATIC1": the setup's language step writes [SetupProgress] 12 into that one.
+    page.text("IDC_TITLE", 182, 20, 300, 50, "Uninstall <ProductName>", size=13, bold=True)
+    page.text("IDC_UNINSTALLTEXT", 182, 84, 300, 120, "", size=9)
+    page.named("PROGRESS", "IDC_UNINSTALLPROGRESS", 182, 220, 300, 18)
+    page.named("FRAME", "IDC_FRAME2", 0, 310, W, 2)
+    page.button("IDC_REMOVE", 314, 322, 80, 24, "&Remove")
+    page.button("IDCANCEL", 404, 322, 80, 24, "Cancel")
+    page.button("IDC_CLOSE", 404, 322, 80, 24, "&Finish")
+    return page
 
 
 def magick(*args):
@@ -295,6 +311,12 @@ EXTRA_TEXTS = {
     "SetupCompleteSuccess": {6: "Launch the program", 7: "Show the readme file"},
     "SetupCompleteError": {3: "The wizard was interrupted before [ProductName] could be completely "
                               "installed. Your system has not been modified."},
+    # The uninstaller's texts (cvexec.exe; tools/cvexec/uninstall_texts.h has every key).
+    "Uninstall": {"Title": "[ProductName] Uninstall",
+                  "Confirm": "Remove [ProductName] and all of its components?",
+                  "Removing": "Removing [ProductName] from your computer. Please wait...",
+                  "Done": "[ProductName] was removed from your computer. Click Finish to close.",
+                  "Failed": "[ProductName] was removed, but some items could not be removed:"},
 }
 
 
@@ -315,7 +337,7 @@ def language_text(all_pages):
     lines = []
     for section, texts in sections.items():
         lines.append(f"[{section}]")
-        lines += [f"{key}={texts[key]}" for key in sorted(texts)]
+        lines += [f"{key}={texts[key]}" for key in sorted(texts, key=str)]
     return "\r\n".join(lines) + "\r\n"
 
 

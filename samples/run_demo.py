@@ -2,7 +2,10 @@
 """Runs the demo setup folder under the Wine harness without a user: walks the wizard from
 the welcome page to the completion page as a user would (accepting the licence, choosing the
 custom setup so that every page shows), saves one screenshot per page and finishes. Then it
-shows the pages the walk does not reach (start, cancel and error pages) one at a time.
+removes the product with "cvexec.exe /R" on its uninstall page (screenshots of the question,
+the bar and the result) and prints whether the prefix holds anything of it, compared with a
+snapshot taken before the installation (demo_removal.py). Last it shows the pages the walk
+does not reach (start, cancel and error pages) one at a time.
 
     run_demo.py SETUP_FOLDER SCREENSHOT_FOLDER
 """
@@ -14,6 +17,10 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import cvdrive  # noqa: E402
+import machine_snapshot  # noqa: E402
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import demo_removal  # noqa: E402
 
 CAPTION = "Corvane Demo Setup"
 
@@ -132,6 +139,10 @@ def show_launched_program(driver, number):
         return 1
     shoot(f"{number:02}-launched-program")
     driver.post(window, WM_CLOSE)
+    # Its file is removed next: the program must have ended.
+    deadline = time.time() + 30
+    while time.time() < deadline and driver.wait(PROGRAM_CLASS, "*", 200, any_process=True):
+        time.sleep(0.2)
     return 0
 
 
@@ -160,11 +171,16 @@ def show_alone(setup, page_name, number):
         driver.close()
 
 
+def appinfo(key):
+    """A value of the demo's [APPINFO] section."""
+    settings = (Path(__file__).resolve().parent / "demo" / "setup.inf").read_text()
+    return next(line.split("=", 1)[1].strip() for line in settings.splitlines() if line.startswith(f"{key}="))
+
+
 def list_installed():
     """Prints what the installation left on the machine, as its uninstall log names it: each
     folder and file with the file's size. Returns 1 when a logged file is missing."""
-    settings = (Path(__file__).resolve().parent / "demo" / "setup.inf").read_text()
-    code = next(line.split("=", 1)[1].strip() for line in settings.splitlines() if line.startswith("a3="))
+    code = appinfo("a3")
     drive_c = Path(os.environ["WINEPREFIX"]) / "drive_c"
     log = drive_c / "windows" / "Installer" / code / "uninstall.log"
     if not log.exists():
@@ -196,10 +212,16 @@ def list_installed():
 def main():
     setup, shots = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     cvdrive.OUTPUT = shots
+    code = appinfo("a3")
+    demo_removal.forget_earlier(code, setup)
+    before = machine_snapshot.take(demo_removal.wine_run)
     status = walk(setup)
     status |= list_installed()
+    number = len(WALK) + 2
+    status |= demo_removal.remove_on_page(code, appinfo("a1"), setup.parent, number)
+    status |= demo_removal.report_leftovers(before, code)
     for offset, name in enumerate(EXTRA_PAGES):
-        status |= show_alone(setup, name, len(WALK) + 2 + offset)
+        status |= show_alone(setup, name, number + 3 + offset)
     return status
 
 

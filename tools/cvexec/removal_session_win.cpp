@@ -119,6 +119,8 @@ std::optional<Session> OpenSession(const std::string& code) {
         s.entry_found = true;
         if (std::string name = ReadString(entry.get(), "DisplayName"); !name.empty())
             s.display_name = name;
+        s.display_version = ReadString(entry.get(), "DisplayVersion");
+        s.publisher = ReadString(entry.get(), "Publisher");
         s.install_folder = ReadString(entry.get(), "LastInstallationPath");
         s.install_source = ReadString(entry.get(), "InstallSource");
         s.uninstall_execute = ReadString(entry.get(), "UninstallExecute");

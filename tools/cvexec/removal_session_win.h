@@ -19,6 +19,8 @@ struct Session {
     std::string uninstall_key;  ///< under HKEY_LOCAL_MACHINE
     bool entry_found = false;
     std::string display_name;   ///< "DisplayName", else the code
+    std::string display_version; ///< "DisplayVersion"
+    std::string publisher;      ///< "Publisher"
     std::string install_folder; ///< "LastInstallationPath", else the log's first folder
     std::string install_source; ///< "InstallSource"
     std::string uninstall_execute;

@@ -1,6 +1,7 @@
 #include "tools/cvexec/removal_window_win.h"
 
 #include "tools/cvexec/cvexec_resource.h"
+#include "tools/cvexec/uninstall_page.h"
 
 #include <commctrl.h>
 
@@ -22,19 +23,18 @@ INT_PTR CALLBACK ProgressProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 struct ModifyTexts {
-    const UninstallTexts* texts;
-    std::string question;
+    std::string title, question, repair, remove, cancel;
 };
 
 INT_PTR CALLBACK ModifyProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG: {
         const auto* t = reinterpret_cast<const ModifyTexts*>(lparam);
-        ::SetWindowTextA(dialog, t->texts->title.c_str());
+        ::SetWindowTextA(dialog, t->title.c_str());
         ::SetDlgItemTextA(dialog, IDC_CVEXEC_TEXT, t->question.c_str());
-        ::SetDlgItemTextA(dialog, IDC_CVEXEC_REPAIR, t->texts->repair.c_str());
-        ::SetDlgItemTextA(dialog, IDC_CVEXEC_REMOVE, t->texts->remove.c_str());
-        ::SetDlgItemTextA(dialog, IDCANCEL, t->texts->cancel.c_str());
+        ::SetDlgItemTextA(dialog, IDC_CVEXEC_REPAIR, t->repair.c_str());
+        ::SetDlgItemTextA(dialog, IDC_CVEXEC_REMOVE, t->remove.c_str());
+        ::SetDlgItemTextA(dialog, IDCANCEL, t->cancel.c_str());
         return TRUE;
     }
     case WM_COMMAND:
@@ -55,15 +55,15 @@ INT_PTR CALLBACK ModifyProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
 
 } // namespace
 
-ProgressWindow::ProgressWindow(const UninstallTexts& texts, const std::string& name) {
+ProgressWindow::ProgressWindow(const UninstallTexts& texts, const TextValues& values) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
     window_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CVEXEC_PROGRESS), nullptr,
                                    ProgressProc, 0);
     if (!window_)
         return;
-    ::SetWindowTextA(window_, texts.title.c_str());
-    ::SetDlgItemTextA(window_, IDC_CVEXEC_TEXT, FormatText(texts.removing, name).c_str());
+    ::SetWindowTextA(window_, ExpandText(texts.title, values).c_str());
+    ::SetDlgItemTextA(window_, IDC_CVEXEC_TEXT, ExpandText(texts.removing, values).c_str());
     ::ShowWindow(window_, SW_SHOW);
     Pump();
 }
@@ -82,8 +82,9 @@ void ProgressWindow::Step(int position, int count) {
     Pump();
 }
 
-ModifyChoice AskModify(const UninstallTexts& texts, const std::string& name) {
-    ModifyTexts t{&texts, FormatText(texts.modify_question, name)};
+ModifyChoice AskModify(const UninstallTexts& texts, const TextValues& values) {
+    ModifyTexts t{ExpandText(texts.title, values), ExpandText(texts.modify_question, values),
+                  ExpandText(texts.repair, values), ExpandText(texts.remove, values), ExpandText(texts.cancel, values)};
     const INT_PTR answer = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CVEXEC_MODIFY), nullptr,
                                              ModifyProc, reinterpret_cast<LPARAM>(&t));
     if (answer == IDC_CVEXEC_REPAIR)

@@ -2,6 +2,7 @@
 /// The uninstaller's plain windows, from its resources: the progress dialog shown while the
 /// product is removed, and the Repair/Remove question of "/M".
 
+#include "tools/cvexec/uninstall_page.h"
 #include "tools/cvexec/uninstall_texts.h"
 
 #include <windows.h>
@@ -14,7 +15,7 @@ namespace cv::uninstall {
 /// `Step`, so it paints while the removal runs on this thread.
 class ProgressWindow {
   public:
-    ProgressWindow(const UninstallTexts& texts, const std::string& name);
+    ProgressWindow(const UninstallTexts& texts, const TextValues& values);
     ~ProgressWindow();
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
@@ -27,6 +28,6 @@ class ProgressWindow {
 };
 
 enum class ModifyChoice { Repair, Remove, Cancel };
-ModifyChoice AskModify(const UninstallTexts& texts, const std::string& name);
+ModifyChoice AskModify(const UninstallTexts& texts, const TextValues& values);
 
 } // namespace cv::uninstall

@@ -43,21 +43,4 @@ UninstallTexts LoadTexts(const ProfileFile* language) {
     return t;
 }
 
-std::string FormatText(const std::string& text, const std::string& name, const std::string& second) {
-    std::string out;
-    int used = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
-            out += used++ == 0 ? name : second;
-            ++i;
-        } else if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '%') {
-            out.push_back('%');
-            ++i;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
 } // namespace cv::uninstall

@@ -2,7 +2,8 @@
 /// The uninstaller's texts: English defaults, replaced by the product's language file (the
 /// copy of language.lan in the log folder) from its section "Uninstall", key by key. In a
 /// text, "%s" stands for the product's display name; a text from the file that holds any other
-/// "%" directive is not used (it would be formatted with the wrong arguments).
+/// "%" directive is not used (it would be formatted with the wrong arguments). The texts may
+/// also hold the variables that uninstall_page.h's ExpandText replaces ("[ProductName]").
 
 #include "common/profile.h"
 
@@ -29,7 +30,5 @@ struct UninstallTexts {
 /// The texts, with those the file gives in its "Uninstall" section.
 UninstallTexts LoadTexts(const ProfileFile* language);
 
-/// `text` with "%s" replaced by `name` (each occurrence); "%%" gives "%".
-std::string FormatText(const std::string& text, const std::string& name, const std::string& second = {});
 
 } // namespace cv::uninstall

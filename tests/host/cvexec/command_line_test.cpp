@@ -1,5 +1,6 @@
 // The uninstaller's command line and its texts.
 #include "tools/cvexec/command_line.h"
+#include "tools/cvexec/uninstall_page.h"
 #include "tools/cvexec/uninstall_texts.h"
 
 #include <gtest/gtest.h>
@@ -55,12 +56,14 @@ TEST(UninstallerTexts, TakesTheLanguageFilesTextsButNoneWithForeignDirectives) {
     const ProfileFile file = ProfileFile::parse(
         "[Uninstall]\r\nConfirm=%s entfernen?\r\nDone=%s %d%% fertig\r\nTitle=Deinstallation\r\n");
     const UninstallTexts texts = LoadTexts(&file);
+    TextValues acme;
+    acme.display_name = "Acme";
     EXPECT_EQ(texts.title, "Deinstallation");
-    EXPECT_EQ(FormatText(texts.confirm, "Acme"), "Acme entfernen?");
+    EXPECT_EQ(ExpandText(texts.confirm, acme), "Acme entfernen?");
     // "%d" would read an argument that is not there: the English default stays.
-    EXPECT_EQ(FormatText(texts.done, "Acme"), "Acme was removed from your computer.");
-    EXPECT_EQ(FormatText(LoadTexts(nullptr).confirm, "Acme"), "Remove Acme and all of its components?");
-    EXPECT_EQ(FormatText("%s in %s, 100%%", "Acme", "C:\\Setup"), "Acme in C:\\Setup, 100%");
+    EXPECT_EQ(ExpandText(texts.done, acme), "Acme was removed from your computer.");
+    EXPECT_EQ(ExpandText(LoadTexts(nullptr).confirm, acme), "Remove Acme and all of its components?");
+    EXPECT_EQ(ExpandText("%s in %s, 100%%", acme, "C:\\Setup"), "Acme in C:\\Setup, 100%");
 }
 
 } // namespace
