@@ -131,6 +131,7 @@ void CMainFrame::RunInstallation() {
     if (context.paths.default_install_dir.empty())
         context.paths.default_install_dir = state.defaultInstallFolder;
     context.work_folder_name = strings.workFolderName;
+    context.customer_entered = choices_.customerEntered;
     context.version = CurrentWindowsVersion();
     SYSTEMTIME today{};
     ::GetLocalTime(&today);

@@ -7,31 +7,17 @@
 #include "app/unattended.h"
 #include "app/path_dialog.h"
 #include "app/trace.h"
-#include "common/path_text.h"
 #include "common/profile_cache.h"
 #include "common/setup_state.h"
 #include "engine/variables.h"
 #include "pages/feature_rules.h"
 #include "pages/image_window_win.h"
 #include "pages/page_rules.h"
-#include "registry/key_path.h"
-#include "registry/registro.h"
 
 #include <algorithm>
 #include <span>
 
 namespace cv {
-
-namespace {
-
-HKEY RootOfName(const std::string& name) {
-    static const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-                                  HKEY_CURRENT_CONFIG};
-    int index = RegistryRootIndex(name);
-    return index < 0 ? nullptr : kRoots[index];
-}
-
-} // namespace
 
 std::string CMainFrame::Setting(std::string_view section, std::string_view key, std::size_t buffer_size) const {
     if (settingsPath.empty() || buffer_size == 0)
@@ -82,22 +68,9 @@ void CMainFrame::InstallFolderChosen(const std::string& folder) { setupState().i
 void CMainFrame::CustomerEntered(const std::string& user, const std::string& company) {
     choices_.userName = user;
     choices_.companyName = company;
-
-    std::string ini = WithTrailingBackslash(paths.windows_folder) + "userinfo.ini";
-    ::WritePrivateProfileStringA("USERINFO", "D1", user.c_str(), ini.c_str());
-    ::WritePrivateProfileStringA("USERINFO", "D2", company.c_str(), ini.c_str());
-
-    std::string key = Setting("DIALOGLIST", "CT18");
-    if (key.empty())
-        return;
-    std::string root_name = Setting("DIALOGLIST", "CT17");
-    if (HKEY root = RootOfName(root_name)) {
-        std::string path = StripRegistryRootNames(ExpandVariables(key, VariableValues()));
-        CRegistro registry;
-        registry.EnsureKeyPath(root_name.c_str(), path.c_str());
-        registry.SetStringValue(root, path.c_str(), "<UserName>", user.c_str());
-        registry.SetStringValue(root, path.c_str(), "<CompanyName>", company.c_str());
-    }
+    // "userinfo.ini" and the author's key are written by the installation run, which logs them
+    // for removal (engine/step_customer_info); a wizard cancelled before it leaves nothing.
+    choices_.customerEntered = true;
 }
 
 void CMainFrame::FeatureSwitched(const std::string& name, int state) {

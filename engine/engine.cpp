@@ -7,6 +7,7 @@
 #include "engine/step_environment.h"
 #include "engine/step_file_list.h"
 #include "engine/step_files.h"
+#include "engine/step_customer_info.h"
 #include "engine/step_ini.h"
 #include "engine/step_registry.h"
 #include "engine/step_services.h"
@@ -137,6 +138,7 @@ void CCVEngine::InstallAll() {
 
     SetStatusText(status::kSetting);
     if (!preview) {
+        WriteCustomerInfo(*this);
         WriteIniEntries(*this);
         WriteRegistryEntries(*this);
         CreateFileAssociations(*this);

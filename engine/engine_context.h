@@ -40,6 +40,7 @@ struct EngineContext {
     bool split_files = false;         ///< the archive extracts into the install folder itself
     bool work_folder_cleanup = false; ///< the wizard removes the work folder at the finish
     bool add_on_pending = false;      ///< the add-on step still needs the work folder
+    bool customer_entered = false;    ///< the customer page was passed: the run keeps its names
 
     /// Set to 255 when the user aborts; null keeps the value in the engine only.
     std::atomic<int>* install_aborted = nullptr;

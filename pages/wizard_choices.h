@@ -16,6 +16,7 @@ struct WizardChoices {
     int launchReadme = 0;      ///< completion page: 255 opens the readme at the finish
     std::string userName;      ///< customer page (first the logged-on user)
     std::string companyName;   ///< customer page (first the registered organisation)
+    bool customerEntered = false; ///< the customer page was passed; the run writes the names
     /// The completion page's check boxes the settings offer, read at start-up: by the time the
     /// page shows, the settings file may have gone with the work folder.
     bool launchFileOffered = true;

@@ -22,11 +22,6 @@ ALLOWED = {
                                                              "display driver's date there as it starts",
     "[HKEY_LOCAL_MACHINE\\Software\\Wine\\": "Wine's own settings and caches",
     "HKEY_CURRENT_USER\\Software\\Wine\\": "Wine's own settings and caches",
-    # Written by the wizard's customer page before the installation starts, so neither the
-    # uninstall log nor the prior-state file has them: the uninstaller cannot know whether
-    # they were there before. A known gap, left for the wizard to record.
-    "windows/userinfo.ini": "the customer page's names (USERINFO D1, D2), not in the uninstall log",
-    "Software\\Corvane Samples": "the customer page's names under [DIALOGLIST] CT18, not in the uninstall log",
 }
 
 
