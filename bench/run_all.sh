@@ -26,4 +26,4 @@ flock /tmp/cv-wine.lock env CV_WINE_LOCK_HELD=1 bash -c \
 
 echo
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at the end, $(date -u '+%Y-%m-%d %H:%M') UTC"
-grep -E "ours/libdeflate|/ bare window|cvexec /S / NSIS" "$log"
+grep -E "ours/libdeflate|/ bare window|rounds. ratios|cvexec /S / NSIS" "$log"

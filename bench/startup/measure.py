@@ -87,6 +87,12 @@ def main():
     print(f"median of {args.runs}: bare window {median['bare']:.3f} s (with the setup's libraries "
           f"{median['imports']:.3f} s), setup with unpacking "
           f"{median['cabinet']:.3f} s, setup from a disk image {median['image']:.3f} s")
+    # The rounds' own ratios: a round's runs lie seconds apart, so a busy machine slows them
+    # more alike than it slows two rounds.
+    def paired(name):
+        return statistics.median(r / b for r, b in zip(results[name], results["bare"]))
+    print(f"medians of the rounds' ratios: libraries {paired('imports'):.2f}, with unpacking "
+          f"{paired('cabinet'):.2f}, disk image {paired('image'):.2f}")
     print(f"bare window with the setup's libraries / bare window: {median['imports'] / median['bare']:.2f}")
     print(f"start-up with unpacking / bare window: {median['cabinet'] / median['bare']:.2f}")
     print(f"start-up from a disk image / bare window: {median['image'] / median['bare']:.2f}   (goal: at most 1.5)")
