@@ -18,6 +18,7 @@ constexpr KindName kKinds[] = {
     {PriorKind::IniEntryReplaced, "INIREPLACED", 4}, {PriorKind::IniEntryAdded, "INIADDED", 3},
     {PriorKind::RegistryKeyExisted, "REGKEY", 2},    {PriorKind::RegistryValueReplaced, "REGVALUE", 5},
     {PriorKind::EnvironmentAppended, "ENVAPPEND", 4},
+    {PriorKind::SelfRegistered, "SELFREG", 1},
 };
 constexpr int kMaxFields = 5;
 
@@ -113,6 +114,7 @@ std::string FormatPriorRecord(const PriorRecord& r) {
         field(r.backup);
         break;
     case PriorKind::IniFileExisted:
+    case PriorKind::SelfRegistered:
         field(r.path);
         break;
     case PriorKind::IniEntryReplaced:
@@ -190,6 +192,7 @@ PriorStateContent ReadPriorState(std::string_view text) {
             r.backup = fields[2];
             break;
         case PriorKind::IniFileExisted:
+        case PriorKind::SelfRegistered:
             r.path = fields[1];
             break;
         case PriorKind::IniEntryReplaced:
@@ -259,7 +262,14 @@ void PriorStateRecorder::FileReplaced(const std::string& path, const std::string
     r.kind = PriorKind::FileReplaced;
     r.path = path;
     r.backup = backup;
-    r.earlier = MadeEarlier(earlier_.files, path);
+    r.earlier = MadeEarlier(earlier_.files, path) || MadeEarlier(earlier_.shortcuts, path);
+    Record(std::move(r));
+}
+
+void PriorStateRecorder::SelfRegistered(const std::string& file) {
+    PriorRecord r;
+    r.kind = PriorKind::SelfRegistered;
+    r.path = file;
     Record(std::move(r));
 }
 

@@ -143,6 +143,12 @@ class Planner {
         }
         return nullptr;
     }
+    // Every record counts here, an earlier installation's too: the library was registered.
+    bool SelfRegistered(const std::string& path) const {
+        return std::any_of(in_.prior.begin(), in_.prior.end(), [&](const PriorRecord& r) {
+            return r.kind == PriorKind::SelfRegistered && SameWindowsPath(r.path, path);
+        });
+    }
     bool FoundFile(const std::string& path) const { return Find(PriorKind::FileReplaced, {}, path, "", "") != nullptr; }
     bool FoundIniFile(const std::string& path) const {
         return Find(PriorKind::IniFileExisted, {}, path, "", "") != nullptr;
@@ -175,6 +181,17 @@ class Planner {
             return false;
         }
         return true;
+    }
+
+    // A file that was there before the product: its old bytes come back where a copy was
+    // kept, otherwise it stays as it is.
+    void PutBack(const std::string& path, const PriorRecord& before) {
+        if (before.backup.empty())
+            return;
+        if (in_.rollback)
+            Add({RemovalAction::RestoreFile, {}, path, "", "", before.backup});
+        else if (!in_.backup_folder.empty())
+            Add({RemovalAction::RestoreFile, {}, path, "", "", in_.backup_folder + FileNameOf(before.backup)});
     }
 
     void Program() {
@@ -213,7 +230,10 @@ class Planner {
         for (const std::string& path : in_.log.shortcuts) {
             if (!MayRemovePath("SHORTCUT", path))
                 continue;
-            Add({RemovalAction::RemoveShortcut, {}, path});
+            if (const PriorRecord* before = Find(PriorKind::FileReplaced, {}, path, "", ""))
+                PutBack(path, *before); // the user's own shortcut, replaced by the product's
+            else
+                Add({RemovalAction::RemoveShortcut, {}, path});
             // The folder that held it goes too when the installation made it (a DIR line).
             const std::string parent = ParentOf(path);
             for (const std::string& dir : in_.log.folders)
@@ -387,16 +407,13 @@ class Planner {
             if (!MayRemovePath("FILE", path))
                 continue;
             if (const PriorRecord* before = Find(PriorKind::FileReplaced, {}, path, "", "")) {
-                // There before the product: its old bytes come back where a copy was kept,
-                // otherwise it stays as it is.
-                if (in_.rollback && !before->backup.empty())
-                    Add({RemovalAction::RestoreFile, {}, path, "", "", before->backup});
-                else if (!in_.rollback && !before->backup.empty() && !in_.backup_folder.empty())
-                    Add({RemovalAction::RestoreFile, {}, path, "", "", in_.backup_folder + FileNameOf(before->backup)});
+                PutBack(path, *before);
                 continue;
             }
             if (FoundIniFile(path))
                 continue; // its entries went above
+            if (SelfRegistered(path))
+                Add({RemovalAction::RunProgram, {}, "regsvr32.exe /u /s \"" + path + "\""});
             if (path.find("Fonts") != std::string::npos) {
                 Add({RemovalAction::RemoveFont, {}, path});
                 const std::string name = FileNameOf(path);
@@ -414,7 +431,9 @@ class Planner {
             for (const PriorRecord& r : found_) {
                 if (r.kind != PriorKind::FileReplaced || r.backup.empty())
                     continue;
-                if (std::any_of(files.begin(), files.end(), [&](const std::string& f) { return SameWindowsPath(f, r.path); }))
+                auto same = [&](const std::string& f) { return SameWindowsPath(f, r.path); };
+                if (std::any_of(files.begin(), files.end(), same) ||
+                    std::any_of(in_.log.shortcuts.begin(), in_.log.shortcuts.end(), same))
                     continue;
                 if (MayRemovePath("FILE", r.path))
                     Add({RemovalAction::RestoreFile, {}, r.path, "", "", r.backup});

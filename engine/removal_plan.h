@@ -15,7 +15,10 @@
 ///   are never deleted;
 /// - folders and registry keys (REGKEY) go only when empty, which the target checks when it
 ///   gets there;
-/// - a "FILE" line that names a folder (the live-update lines do) removes nothing.
+/// - a "FILE" line that names a folder (the live-update lines do) removes nothing;
+/// - a library the installation registered (a SELFREG record) is unregistered with
+///   "regsvr32.exe /u /s", waited for, right before it is deleted; one that was there before
+///   keeps its registration.
 
 #include "engine/install_target.h"
 #include "engine/prior_state_file.h"

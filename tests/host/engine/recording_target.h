@@ -143,6 +143,7 @@ class RecordingPriorState : public IPriorState {
                                const std::string& data) override;
     void EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
                              const std::string& entry) override;
+    void SelfRegistered(const std::string& file) override { lines.push_back("SELFREG " + file); }
 };
 
 /// A value's bytes as the recording lines show them: a string's text (a missing terminator

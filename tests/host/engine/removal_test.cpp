@@ -354,6 +354,35 @@ TEST(RemovalPlan, TakesOnlyTheProductsPartOfWhatWasThereBefore) {
               0);
 }
 
+// A library the installation registered is unregistered, waited for, right before it goes;
+// one that was there before (overwritten or kept) and one not logged keep their registration.
+TEST(RemovalPlan, UnregistersTheLibrariesTheInstallationRegistered) {
+    RemovalInput in;
+    in.log = ReadUninstallLog("FILE=C:\\Acme\\a.dll\r\nFILE=C:\\Windows\\shared.dll\r\nFILE=C:\\Acme\\plain.dll\r\n");
+    auto record = [](PriorKind kind, const char* path, bool earlier = false) {
+        PriorRecord r;
+        r.kind = kind;
+        r.path = path;
+        r.earlier = earlier;
+        return r;
+    };
+    in.prior = {record(PriorKind::SelfRegistered, "c:\\acme\\A.DLL", true),
+                record(PriorKind::SelfRegistered, "C:\\Windows\\shared.dll"),
+                record(PriorKind::FileReplaced, "C:\\Windows\\shared.dll"),
+                record(PriorKind::SelfRegistered, "C:\\Acme\\permanent.dll")};
+    const std::vector<std::string> unregister_first = {"RUN regsvr32.exe /u /s \"C:\\Acme\\a.dll\"",
+                                                       "REMOVE-FILE C:\\Acme\\a.dll",
+                                                       "REMOVE-FILE C:\\Acme\\plain.dll"};
+    EXPECT_EQ(Describe(PlanRemoval(in)), unregister_first);
+    in.rollback = true; // a rollback undoes the registration too
+    EXPECT_EQ(Describe(PlanRemoval(in)), unregister_first);
+
+    // The record reads back as written.
+    const PriorStateContent read = ReadPriorState(FormatPriorRecord(in.prior[1]));
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0], in.prior[1]);
+}
+
 TEST(RemovalPlan, AUrlIsOpenedAndAnAbsoluteProgramRunAsLogged) {
     RemovalInput in;
     in.log = ReadUninstallLog("RUN3RD=http://acme.example/bye\r\nRUN3RDCMD=\r\n");
