@@ -19,6 +19,7 @@ constexpr KindName kKinds[] = {
     {PriorKind::RegistryKeyExisted, "REGKEY", 2},    {PriorKind::RegistryValueReplaced, "REGVALUE", 5},
     {PriorKind::EnvironmentAppended, "ENVAPPEND", 4},
     {PriorKind::SelfRegistered, "SELFREG", 1},
+    {PriorKind::RegistryKeyCreated, "REGKEYMADE", 2},
 };
 constexpr int kMaxFields = 5;
 
@@ -129,6 +130,7 @@ std::string FormatPriorRecord(const PriorRecord& r) {
         field(r.name);
         break;
     case PriorKind::RegistryKeyExisted:
+    case PriorKind::RegistryKeyCreated:
         field(RegRootName(r.root));
         field(r.path);
         break;
@@ -207,6 +209,7 @@ PriorStateContent ReadPriorState(std::string_view text) {
             r.name = fields[3];
             break;
         case PriorKind::RegistryKeyExisted:
+        case PriorKind::RegistryKeyCreated:
             ok = ParseRegRoot(fields[1], r.root);
             r.path = fields[2];
             break;
@@ -270,6 +273,14 @@ void PriorStateRecorder::SelfRegistered(const std::string& file) {
     PriorRecord r;
     r.kind = PriorKind::SelfRegistered;
     r.path = file;
+    Record(std::move(r));
+}
+
+void PriorStateRecorder::RegistryKeyCreated(RegRoot root, const std::string& key) {
+    PriorRecord r;
+    r.kind = PriorKind::RegistryKeyCreated;
+    r.root = root;
+    r.path = key;
     Record(std::move(r));
 }
 

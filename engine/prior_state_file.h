@@ -18,6 +18,8 @@
 ///   ENVAPPEND     root name, key, variable name, the entry appended
 ///   SELFREG       file (a library the run registered; not something found before, but
 ///                 the log cannot tell it, and removal unregisters it first)
+///   REGKEYMADE    root name, key (a key the run created, parents included; removal
+///                 deletes it when empty)
 /// The reader skips a last line without CR LF, unknown kinds, lines with too few fields and
 /// lines with bad escapes. For one subject the first record counts: a record carried over
 /// from the earlier installation comes first and knows more.
@@ -44,6 +46,7 @@ enum class PriorKind {
     RegistryValueReplaced,
     EnvironmentAppended,
     SelfRegistered,
+    RegistryKeyCreated,
 };
 
 struct PriorRecord {
@@ -97,6 +100,7 @@ class PriorStateRecorder final : public IPriorState {
     void EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
                              const std::string& entry) override;
     void SelfRegistered(const std::string& file) override;
+    void RegistryKeyCreated(RegRoot root, const std::string& key) override;
 
     /// What this run recorded, in order (the carried-over records not included).
     const std::vector<PriorRecord>& this_run() const { return this_run_; }

@@ -313,7 +313,17 @@ class Planner {
     }
 
     void RegistryKeys() {
-        for (const std::string& full : DeepestFirst(in_.log.registry_keys)) {
+        // The keys the installation created without a line of their own (the parents of a
+        // logged key) go too when empty; an earlier installation's are the product's as well.
+        std::vector<std::string> keys = in_.log.registry_keys;
+        for (const PriorRecord& r : in_.prior) {
+            if (r.kind != PriorKind::RegistryKeyCreated || InsideDeletedClassKey(r.root, r.path))
+                continue; // a key of an association went with its tree
+            const std::string full = std::string(RegRootName(r.root)) + "\\" + r.path;
+            if (std::none_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameWindowsPath(k, full); }))
+                keys.push_back(full);
+        }
+        for (const std::string& full : DeepestFirst(keys)) {
             RegRoot root;
             std::string key;
             if (!SplitRegistryPath(full, root, key)) {
