@@ -85,7 +85,7 @@ class MemorySink : public ILogSink {
 };
 
 std::vector<PriorRecord> EveryKind() {
-    std::vector<PriorRecord> r(7);
+    std::vector<PriorRecord> r(9);
     r[0].kind = PriorKind::FileReplaced;
     r[0].path = "C:\\Windows\\system32\\shared.dll";
     r[0].backup = "C:\\Temp\\cv1\\backup\\0_shared.dll";
@@ -115,6 +115,11 @@ std::vector<PriorRecord> EveryKind() {
     r[6].path = "Environment";
     r[6].name = "PATH";
     r[6].data = "C:\\Acme\\bin";
+    r[7].kind = PriorKind::SelfRegistered;
+    r[7].path = "C:\\Acme\\server.dll";
+    r[8].kind = PriorKind::RegistryKeyCreated;
+    r[8].root = RegRoot::LocalMachine;
+    r[8].path = "Software\\Acme";
     return r;
 }
 
@@ -123,7 +128,7 @@ TEST(PriorStateFile, EveryKindReadsBackAsWritten) {
     for (const PriorRecord& r : EveryKind())
         text += FormatPriorRecord(r);
     // One record per line, whatever bytes the values hold.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9);
     const PriorStateContent read = ReadPriorState(text);
     EXPECT_EQ(read.records, EveryKind());
     EXPECT_EQ(read.skipped_lines, 0);
