@@ -9,6 +9,10 @@ std::string BackupFolder(const CCVEngine& engine) {
 }
 
 void BackUpBeforeOverwrite(CCVEngine& engine, const std::string& destination, int position) {
+    BackUpBeforeReplacing(engine, destination, std::to_string(position));
+}
+
+void BackUpBeforeReplacing(CCVEngine& engine, const std::string& destination, const std::string& label) {
     if (!engine.keeps_prior_state())
         return;
     IInstallTarget& target = engine.target();
@@ -16,7 +20,7 @@ void BackUpBeforeOverwrite(CCVEngine& engine, const std::string& destination, in
         return;
     const std::string folder = BackupFolder(engine);
     target.CreateFolder(folder.substr(0, folder.size() - 1));
-    const std::string backup = folder + engine.context().work_folder_name + "_" + std::to_string(position) + "_" +
+    const std::string backup = folder + engine.context().work_folder_name + "_" + label + "_" +
                                std::string(FileNamePart(destination));
     engine.prior().FileReplaced(destination, target.CopyFileReplacing(destination, backup) ? backup : std::string());
 }

@@ -42,6 +42,12 @@ class IPriorState {
     /// callers written before it stay valid.)
     virtual void IniEntryAdded(const std::string& /*file*/, const std::string& /*section*/,
                                const std::string& /*key*/) {}
+    /// The run started the self-registration of the library `file` (regsvr32): the log does
+    /// not say so, and removal must undo the registration before it deletes the file.
+    virtual void SelfRegistered(const std::string& /*file*/) {}
+    /// The run created `key`, which was missing: the log names only the key a row asked for,
+    /// not the parents that creating it made, and removal takes those too when empty.
+    virtual void RegistryKeyCreated(RegRoot /*root*/, const std::string& /*key*/) {}
 };
 
 /// Records nothing: preview runs and callers that keep no prior state.

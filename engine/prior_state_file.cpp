@@ -28,6 +28,8 @@ constexpr KindFields kKinds[] = {
     {PriorKind::RegistryKeyExisted, "REGKEY", 2, {Field::Root, Field::Path}},
     {PriorKind::RegistryValueReplaced, "REGVALUE", 5, {Field::Root, Field::Path, Field::Name, Field::Type, Field::Data}},
     {PriorKind::EnvironmentAppended, "ENVAPPEND", 4, {Field::Root, Field::Path, Field::Name, Field::Data}},
+    {PriorKind::SelfRegistered, "SELFREG", 1, {Field::Path}},
+    {PriorKind::RegistryKeyCreated, "REGKEYMADE", 2, {Field::Root, Field::Path}},
 };
 
 const KindFields* FindKind(std::string_view name) {
@@ -236,7 +238,22 @@ void PriorStateRecorder::FileReplaced(const std::string& path, const std::string
     r.kind = PriorKind::FileReplaced;
     r.path = path;
     r.backup = backup;
-    r.earlier = MadeEarlier(earlier_.files, path);
+    r.earlier = MadeEarlier(earlier_.files, path) || MadeEarlier(earlier_.shortcuts, path);
+    Record(std::move(r));
+}
+
+void PriorStateRecorder::SelfRegistered(const std::string& file) {
+    PriorRecord r;
+    r.kind = PriorKind::SelfRegistered;
+    r.path = file;
+    Record(std::move(r));
+}
+
+void PriorStateRecorder::RegistryKeyCreated(RegRoot root, const std::string& key) {
+    PriorRecord r;
+    r.kind = PriorKind::RegistryKeyCreated;
+    r.root = root;
+    r.path = key;
     Record(std::move(r));
 }
 

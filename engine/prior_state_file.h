@@ -16,6 +16,10 @@
 ///   REGKEY        root name, key
 ///   REGVALUE      root name, key, value name, type (decimal), data before (raw bytes)
 ///   ENVAPPEND     root name, key, variable name, the entry appended
+///   SELFREG       file (a library the run registered; not something found before, but
+///                 the log cannot tell it, and removal unregisters it first)
+///   REGKEYMADE    root name, key (a key the run created, parents included; removal
+///                 deletes it when empty)
 /// The reader skips a last line without CR LF, unknown kinds, lines with too few fields and
 /// lines with bad escapes. For one subject the first record counts: a record carried over
 /// from the earlier installation comes first and knows more.
@@ -41,6 +45,8 @@ enum class PriorKind {
     RegistryKeyExisted,
     RegistryValueReplaced,
     EnvironmentAppended,
+    SelfRegistered,
+    RegistryKeyCreated,
 };
 
 struct PriorRecord {
@@ -93,6 +99,8 @@ class PriorStateRecorder final : public IPriorState {
                                std::uint32_t type, const std::string& data) override;
     void EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
                              const std::string& entry) override;
+    void SelfRegistered(const std::string& file) override;
+    void RegistryKeyCreated(RegRoot root, const std::string& key) override;
 
     /// What this run recorded, in order (the carried-over records not included).
     const std::vector<PriorRecord>& this_run() const { return this_run_; }

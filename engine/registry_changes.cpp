@@ -49,6 +49,7 @@ bool RegistryChanges::CreateKey(RegRoot root, const std::string& key) {
         missing.pop_back();
     while (!missing.empty() && !target.RegistryKeyExists(root, missing)) {
         created_.insert(Id(root, missing));
+        engine_.prior().RegistryKeyCreated(root, missing);
         const std::size_t cut = missing.rfind('\\');
         missing = cut == std::string::npos ? std::string() : missing.substr(0, cut);
     }

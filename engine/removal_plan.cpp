@@ -143,6 +143,12 @@ class Planner {
         }
         return nullptr;
     }
+    // Every record counts here, an earlier installation's too: the library was registered.
+    bool SelfRegistered(const std::string& path) const {
+        return std::any_of(in_.prior.begin(), in_.prior.end(), [&](const PriorRecord& r) {
+            return r.kind == PriorKind::SelfRegistered && SameWindowsPath(r.path, path);
+        });
+    }
     bool FoundFile(const std::string& path) const { return Find(PriorKind::FileReplaced, {}, path, "", "") != nullptr; }
     bool FoundIniFile(const std::string& path) const {
         return Find(PriorKind::IniFileExisted, {}, path, "", "") != nullptr;
@@ -175,6 +181,17 @@ class Planner {
             return false;
         }
         return true;
+    }
+
+    // A file that was there before the product: its old bytes come back where a copy was
+    // kept, otherwise it stays as it is.
+    void PutBack(const std::string& path, const PriorRecord& before) {
+        if (before.backup.empty())
+            return;
+        if (in_.rollback)
+            Add({RemovalAction::RestoreFile, {}, path, "", "", before.backup});
+        else if (!in_.backup_folder.empty())
+            Add({RemovalAction::RestoreFile, {}, path, "", "", in_.backup_folder + FileNameOf(before.backup)});
     }
 
     void Program() {
@@ -213,7 +230,10 @@ class Planner {
         for (const std::string& path : in_.log.shortcuts) {
             if (!MayRemovePath("SHORTCUT", path))
                 continue;
-            Add({RemovalAction::RemoveShortcut, {}, path});
+            if (const PriorRecord* before = Find(PriorKind::FileReplaced, {}, path, "", ""))
+                PutBack(path, *before); // the user's own shortcut, replaced by the product's
+            else
+                Add({RemovalAction::RemoveShortcut, {}, path});
             // The folder that held it goes too when the installation made it (a DIR line).
             const std::string parent = ParentOf(path);
             for (const std::string& dir : in_.log.folders)
@@ -293,7 +313,17 @@ class Planner {
     }
 
     void RegistryKeys() {
-        for (const std::string& full : DeepestFirst(in_.log.registry_keys)) {
+        // The keys the installation created without a line of their own (the parents of a
+        // logged key) go too when empty; an earlier installation's are the product's as well.
+        std::vector<std::string> keys = in_.log.registry_keys;
+        for (const PriorRecord& r : in_.prior) {
+            if (r.kind != PriorKind::RegistryKeyCreated || InsideDeletedClassKey(r.root, r.path))
+                continue; // a key of an association went with its tree
+            const std::string full = std::string(RegRootName(r.root)) + "\\" + r.path;
+            if (std::none_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameWindowsPath(k, full); }))
+                keys.push_back(full);
+        }
+        for (const std::string& full : DeepestFirst(keys)) {
             RegRoot root;
             std::string key;
             if (!SplitRegistryPath(full, root, key)) {
@@ -387,16 +417,13 @@ class Planner {
             if (!MayRemovePath("FILE", path))
                 continue;
             if (const PriorRecord* before = Find(PriorKind::FileReplaced, {}, path, "", "")) {
-                // There before the product: its old bytes come back where a copy was kept,
-                // otherwise it stays as it is.
-                if (in_.rollback && !before->backup.empty())
-                    Add({RemovalAction::RestoreFile, {}, path, "", "", before->backup});
-                else if (!in_.rollback && !before->backup.empty() && !in_.backup_folder.empty())
-                    Add({RemovalAction::RestoreFile, {}, path, "", "", in_.backup_folder + FileNameOf(before->backup)});
+                PutBack(path, *before);
                 continue;
             }
             if (FoundIniFile(path))
                 continue; // its entries went above
+            if (SelfRegistered(path))
+                Add({RemovalAction::RunProgram, {}, "regsvr32.exe /u /s \"" + path + "\""});
             if (path.find("Fonts") != std::string::npos) {
                 Add({RemovalAction::RemoveFont, {}, path});
                 const std::string name = FileNameOf(path);
@@ -414,7 +441,9 @@ class Planner {
             for (const PriorRecord& r : found_) {
                 if (r.kind != PriorKind::FileReplaced || r.backup.empty())
                     continue;
-                if (std::any_of(files.begin(), files.end(), [&](const std::string& f) { return SameWindowsPath(f, r.path); }))
+                auto same = [&](const std::string& f) { return SameWindowsPath(f, r.path); };
+                if (std::any_of(files.begin(), files.end(), same) ||
+                    std::any_of(in_.log.shortcuts.begin(), in_.log.shortcuts.end(), same))
                     continue;
                 if (MayRemovePath("FILE", r.path))
                     Add({RemovalAction::RestoreFile, {}, r.path, "", "", r.backup});

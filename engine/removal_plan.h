@@ -13,9 +13,12 @@
 ///   fonts, program-files and profile folders the caller names) or a folder above one is
 ///   never removed; a registry root, a key directly below it and a short list of system keys
 ///   are never deleted;
-/// - folders and registry keys (REGKEY) go only when empty, which the target checks when it
-///   gets there;
-/// - a "FILE" line that names a folder (the live-update lines do) removes nothing.
+/// - folders and registry keys (REGKEY, and the parents the installation created with them,
+///   REGKEYMADE records) go only when empty, which the target checks when it gets there;
+/// - a "FILE" line that names a folder (the live-update lines do) removes nothing;
+/// - a library the installation registered (a SELFREG record) is unregistered with
+///   "regsvr32.exe /u /s", waited for, right before it is deleted; one that was there before
+///   keeps its registration.
 
 #include "engine/install_target.h"
 #include "engine/prior_state_file.h"

@@ -192,8 +192,12 @@ bool CopyFiles(CCVEngine& engine) {
         }
         if (!(flags & kFlagPermanent))
             engine.WriteLogEntry("FILE", destination);
-        if (flags & kFlagSelfRegister)
+        if (flags & kFlagSelfRegister) {
             target.StartProcess("regsvr32.exe /s \"" + destination + "\"");
+            // A permanent library keeps its registration; any other is unregistered on removal.
+            if (!(flags & kFlagPermanent))
+                engine.prior().SelfRegistered(destination);
+        }
         if (std::optional<std::uint32_t> now = target.GetAttributes(destination)) {
             if (std::optional<std::uint32_t> wanted = AttributesAfterInstall(*now, flags))
                 target.SetAttributes(destination, *wanted);

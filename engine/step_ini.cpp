@@ -125,6 +125,8 @@ void WriteIniEntries(CCVEngine& engine) {
             file->reported = true;
             if (std::optional<std::string> before = target.ReadIniEntry(file->path, item.section, item.key))
                 engine.prior().IniEntryReplaced(file->path, item.section, item.key, *before);
+            else // the log names only the file: removal learns the new entry from here
+                engine.prior().IniEntryAdded(file->path, item.section, item.key);
         }
         if (!target.WriteIniEntry(file->path, item.section, item.key, value))
             engine.Trace("INI entry not written: " + file->path + " [" + item.section + "] " + item.key);

@@ -1,13 +1,16 @@
 #include "engine/step_shortcuts.h"
 
 #include "engine/engine.h"
+#include "engine/file_backup.h"
 #include "engine/file_list.h"
 #include "engine/folder_path.h"
 #include "engine/step_table.h"
+#include "engine/uninstall_log_reader.h"
 #include "engine/variables.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace cv {
 
@@ -26,7 +29,17 @@ std::string InstallIcon(CCVEngine& engine, const std::string& icon) {
     return copy;
 }
 
-void CreateOneShortcut(CCVEngine& engine, int row) {
+// A shortcut that is already there (the user's own, or another program's) is copied before it
+// is replaced, so that removal and a rollback put it back instead of deleting it. One that
+// this step made moments ago (two rows of the same name) is the product's and is not copied.
+void BackUpShortcut(CCVEngine& engine, std::vector<std::string>& made, const std::string& path,
+                    const std::string& label) {
+    if (std::none_of(made.begin(), made.end(), [&](const std::string& m) { return SameWindowsPath(m, path); }))
+        BackUpBeforeReplacing(engine, path, label);
+    made.push_back(path);
+}
+
+void CreateOneShortcut(CCVEngine& engine, int row, std::vector<std::string>& made) {
     IInstallTarget& target = engine.target();
     auto cell = [&](const char* column) { return StepTableCell(engine, "FOLDERCV", column, row); };
     const std::string location = cell("A");
@@ -44,6 +57,7 @@ void CreateOneShortcut(CCVEngine& engine, int row) {
         // The folder ends with its backslash; a second one would make a path other tools
         // do not find again.
         const std::string url_path = folder + name + ".url";
+        BackUpShortcut(engine, made, url_path, "url" + std::to_string(row));
         if (target.CreateInternetShortcut(url_path, target_text))
             engine.WriteLogEntry("SHORTCUT", url_path);
         else
@@ -62,6 +76,7 @@ void CreateOneShortcut(CCVEngine& engine, int row) {
         link.icon_index = std::atoi(cell("I").c_str());
     }
     link.show_command = ShowCommandOf(cell("E"));
+    BackUpShortcut(engine, made, link.path, "lnk" + std::to_string(row));
     if (target.CreateShellLink(link))
         engine.WriteLogEntry("SHORTCUT", link.path);
     else
@@ -102,9 +117,10 @@ bool IsUrlTarget(const std::string& target) {
 
 void CreateShortcuts(CCVEngine& engine) {
     const int rows = StepTableRows(engine, "FOLDERCV");
+    std::vector<std::string> made;
     for (int i = 0; i < rows; ++i) {
         if (engine.FeatureLetsThrough(StepTableCell(engine, "FOLDERCV", "J", i)))
-            CreateOneShortcut(engine, i);
+            CreateOneShortcut(engine, i, made);
     }
     if (engine.Setting("APPINFO", "a9") == "Yes")
         engine.target().OpenWithShell(ExpandShellFolder(engine.Setting("FOLDERCV", "DEFAULTFOLDER"),

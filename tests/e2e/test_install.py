@@ -4,10 +4,8 @@ whose files cover every file flag installs into the prefix with the uninstall lo
 attributes, the expanded text and the Add/Remove values it should have; a critical file
 that cannot be installed aborts the run; Retry in the copy dialog succeeds once the file
 that blocked it is released; Cancel during a long copy stops at the next file."""
-import os
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 from pathlib import Path
@@ -17,60 +15,12 @@ import cvdrive  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot, win_path  # noqa: E402
 from demo_wizard import CAPTION, DEMO, ENGLISH, PROGRAM, DemoWizardTest, pack as pack_demo  # noqa: E402
+# Other tests import these from here too.
+from e2e_product import (HOLDER, UNINSTALL_KEY, forget, log_bytes, log_file, make_product,  # noqa: E402,F401
+                         pack, reg_delete, reg_values, unix_path, wine_run)
 
-HOLDER = cvdrive.BUILD / "tests" / "e2e" / "holder.exe"
-UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 PBM_GETPOS = 0x0408
 TVM_SELECTITEM, TVGN_CARET = 0x110B, 0x0009
-
-
-def drive_c():
-    return Path(os.environ["WINEPREFIX"]) / "drive_c"
-
-
-def unix_path(windows_path):
-    """The prefix file behind a C:\\ path."""
-    assert windows_path[:3].upper() == "C:\\", windows_path
-    return drive_c().joinpath(*windows_path[3:].split("\\"))
-
-
-def log_file(product_code):
-    """The uninstall log: <WindowsFolder>\\Installer\\<ProductCode>\\uninstall.log."""
-    return drive_c() / "windows" / "Installer" / product_code / "uninstall.log"
-
-
-def log_bytes(lines):
-    return b"".join(line.encode("latin-1") + b"\r\n" for line in lines)
-
-
-def wine_run(*args):
-    """Runs a Wine command; returns (exit status, its output). The output goes through a file,
-    not a pipe: a Wine program may start Wine's background processes, which inherit its
-    handles and would keep a pipe open long after the command has ended."""
-    with tempfile.TemporaryFile() as out:
-        status = subprocess.run(["wine", *args], stdin=subprocess.DEVNULL, stdout=out,
-                                stderr=subprocess.DEVNULL, timeout=120).returncode
-        out.seek(0)
-        return status, out.read().decode("cp1252", errors="replace")
-
-
-def reg_delete(key):
-    """Removes a registry key left by an earlier test in the same prefix."""
-    if reg_values(key) is not None:
-        wine_run("reg", "delete", key, "/f")
-
-
-def reg_values(key):
-    """The values of a registry key as name -> (type, data), or None when the key is missing."""
-    status, output = wine_run("reg", "query", key)
-    if status != 0:
-        return None
-    values = {}
-    for line in output.splitlines():
-        parts = line.strip().split(None, 2)
-        if len(parts) >= 2 and parts[1].startswith("REG_"):
-            values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
-    return values
 
 
 def attributes(windows_path):
@@ -82,62 +32,6 @@ def attributes(windows_path):
             flags = line.rstrip()[:-len(windows_path)]
             return set(flags.replace(" ", ""))
     raise AssertionError(f"attrib did not list {windows_path}: {output!r}")
-
-
-# ------------------------------------------------------------------ product folders
-
-def text_page(label, buttons=(), progress=False):
-    """A white layout with a label, optionally the progress bar and status texts, and a row of
-    buttons (name, caption)."""
-    info = ["0=e0,20,20,360,20,TEXT,{},p,100"]
-    dados = ["100,t=2", "100,0=Name|IDC_STATIC1|0", f"100,1=Caption|{label}|0"]
-    if progress:
-        info += ["1=e1,20,60,360,20,TEXT,{},p,90", "2=e2,20,90,360,20,PROGRESS,{},p,91",
-                 "3=e3,20,120,360,20,TEXT,{},p,92"]
-        dados += ["90,t=2", "90,0=Name|IDC_INFO|0", "90,1=Caption||0",
-                  "91,t=1", "91,0=Name|IDC_PROGRESS1|0",
-                  "92,t=2", "92,0=Name|IDC_INSTALLINFO|0", "92,1=Caption||0"]
-    for i, (name, text) in enumerate(buttons):
-        n = len(info)
-        info.append(f"{n}=e{n},{20 + 110 * i},220,100,25,BUTTON,{{}},p,{200 + i}")
-        dados += [f"{200 + i},t=2", f"{200 + i},0=Name|{name}|0", f"{200 + i},1=Caption|{text}|0"]
-    return "\n".join(["[MAINWINDOW]", "caption=<ProductName>", "bkcolor=255,255,255", "width=400",
-                      "height=300", "[INFO]", f"TOTAL={len(info)}", *info, "[DADOS]", *dados]) + "\n"
-
-
-def make_product(name, appinfo, files, hidden=False, pages=None):
-    """A product folder: setup.inf with `appinfo` (key -> value), data.inf and the files of
-    `files` (a list of (relative source, bytes, record line)), and a theme of plain pages."""
-    product = cvdrive.fresh_folder(name) / "product"
-    product.mkdir()
-    pages = pages or ["one.lcd", "progress.lcd", "complete.lcd"]
-    setup_inf = ["[APPINFO]", *[f"{k}={v}" for k, v in appinfo.items()],
-                 "[BUILDING]", "CURRENTBUILD=Compressed", f"2={'Yes' if hidden else 'No'}", "4=No",
-                 "[SPLASH]", "a1=No", "a5=No",
-                 "[DIALOGLIST]", f"TOTAL1={len(pages)}", *[f"W{i}={p}" for i, p in enumerate(pages)]]
-    (product / "setup.inf").write_bytes(("\r\n".join(setup_inf) + "\r\n").encode("latin-1"))
-    data = []
-    for source, content, record in files:
-        path = product / source.replace("\\", "/")
-        path.parent.mkdir(parents=True, exist_ok=True)
-        path.write_bytes(content)
-        data += [source, record]
-    (product / "data.inf").write_bytes(("\r\n".join(data) + "\r\n").encode("latin-1"))
-    theme = product / "theme"
-    theme.mkdir()
-    (theme / "start.lcd").write_text(text_page("Unpacking"))
-    (theme / "one.lcd").write_text(text_page("Page one", [("IDC_NEXT", "Next")]))
-    (theme / "progress.lcd").write_text(text_page("Installing", [("IDCANCEL", "Cancel")], progress=True))
-    (theme / "complete.lcd").write_text(text_page("Completed", [("IDC_FINISH", "Finish")]))
-    return product
-
-
-def pack(product, *options):
-    setup = product.parent / "setup"
-    done = cvdrive.cvbuild("pack", product, setup, "--runtime", cvdrive.SETUP_EXE, *options)
-    if done.returncode != 0:
-        raise AssertionError(f"cvbuild pack failed: {done.stderr}")
-    return setup
 
 
 class Install(cvdrive.SetupRunTest):
@@ -162,19 +56,11 @@ class Install(cvdrive.SetupRunTest):
         buttons = [c["text"] for c in controls if c["class"] == "Button" and c["visible"]]
         return box, "".join(text), buttons
 
-    def forget_product(self, code, install_dir):
-        """No trace of an earlier run of this test in the prefix."""
-        reg_delete(UNINSTALL_KEY + code)
-        for root in (unix_path(install_dir), log_file(code).parent):
-            if root.exists():
-                subprocess.run(["chmod", "-R", "u+w", str(root)], check=False)
-                subprocess.run(["rm", "-rf", str(root)], check=True)
-
     # -------------------------------------------------------------- tests
 
     def test_hidden_install_with_every_file_flag(self):
         code, target = "CVE2EHIDDEN", "C:\\CvE2E\\Hidden"
-        self.forget_product(code, target)
+        forget(code, target)
         deep = "a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l"
         files = [
             ("files\\readonly.txt", b"read-only\r\n", "Destination Computer\\<InstallDir>*1*0*0|"),
@@ -269,7 +155,7 @@ class Install(cvdrive.SetupRunTest):
 
     def test_critical_file_that_cannot_be_installed_aborts(self):
         code, target = "CVE2ECRITICAL", "C:\\CvE2E\\Critical"
-        self.forget_product(code, target)
+        forget(code, target)
         files = [
             ("files\\first.txt", b"first\r\n", "Destination Computer\\<InstallDir>*0*0*0|"),
             ("files\\critical.dll", b"critical\r\n", "Destination Computer\\<InstallDir>\\bin*16*0*0|"),
@@ -302,7 +188,7 @@ class Install(cvdrive.SetupRunTest):
 
     def test_retry_installs_the_file_once_it_is_released(self):
         code, target = "CVE2ERETRY", "C:\\CvE2E\\Retry"
-        self.forget_product(code, target)
+        forget(code, target)
         files = [("files\\busy.exe", b"new program\r\n", "Destination Computer\\<InstallDir>*0*0*0|"),
                  ("files\\next.txt", b"next\r\n", "Destination Computer\\<InstallDir>*0*0*0|")]
         product = make_product("install-retry", {"a1": "Retry Product", "a2": "1.0", "a3": code,
@@ -349,7 +235,7 @@ class Install(cvdrive.SetupRunTest):
 
     def test_cancel_during_a_long_copy_stops_at_the_next_file(self):
         code, target = "CVE2ECANCEL", "C:\\CvE2E\\Cancel"
-        self.forget_product(code, target)
+        forget(code, target)
         count = 2500
         body = b"".join(b"line %06d of a text file that compresses well\r\n" % i for i in range(600))
         files = [(f"files\\f{i:04}.txt", body, f"Destination Computer\\<InstallDir>\\d{i // 250}*0*0*0|")

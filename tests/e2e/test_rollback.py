@@ -15,8 +15,8 @@ import cvdrive  # noqa: E402
 import machine_snapshot  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot, win_path  # noqa: E402
-from test_install import HOLDER, UNINSTALL_KEY, log_file, make_product, pack, unix_path, wine_run  # noqa: E402
-from test_uninstall import ALLOWED, restart_windows, run_cvexec, set_aside_other_products  # noqa: E402
+from e2e_product import (ALLOWED, HOLDER, forget, log_file, make_product, pack, restart_windows,  # noqa: E402
+                         run_cvexec, set_aside_other_products, unix_path, wine_run)
 
 BODY = b"".join(b"line %06d of a text file that compresses well\r\n" % i for i in range(600))
 
@@ -40,14 +40,6 @@ def finish(test):
 
 
 class Rollback(cvdrive.SetupRunTest):
-    def forget(self, code, *folders):
-        wine_run("reg", "delete", UNINSTALL_KEY + code, "/f")
-        for folder in (*folders, log_file(code).parent):
-            path = unix_path(folder) if isinstance(folder, str) else folder
-            if path.exists():
-                subprocess.run(["chmod", "-R", "u+w", str(path)], check=False)
-                subprocess.run(["rm", "-rf", str(path)], check=True)
-
     def page(self, label, timeout=60):
         return Wizard(self, self.driver).page(label, timeout)
 
@@ -73,7 +65,7 @@ class Rollback(cvdrive.SetupRunTest):
 
     def test_cancel_in_the_middle_of_a_large_copy(self):
         code, target = "CVE2EROLLCANCEL", "C:\\CvE2ERollCancel"
-        self.forget(code, target)
+        forget(code, target)
         setup = pack(make_product("rollback-cancel", {"a1": "Rollback", "a2": "1", "a3": code, "a4": target},
                                   many_files(2000)))
         before = machine_snapshot.take(wine_run)
@@ -82,7 +74,7 @@ class Rollback(cvdrive.SetupRunTest):
 
     def test_abort_on_a_locked_file(self):
         code, target, shared = "CVE2EROLLABORT", "C:\\CvE2ERollAbort", "C:\\CvE2ERollShared"
-        self.forget(code, target, shared)
+        forget(code, target, shared)
         files = [("files\\over.txt", b"the product's copy\r\n", f"Destination Computer\\{shared}*0*0*0|"),
                  ("files\\first.txt", b"first\r\n", "Destination Computer\\<InstallDir>\\bin*1*0*0|"),
                  ("files\\busy.exe", b"new program\r\n", f"Destination Computer\\{shared}*0*0*0|"),
@@ -118,11 +110,11 @@ class Rollback(cvdrive.SetupRunTest):
         self.assert_machine(before, "the aborted run")
         release.touch()
         holder.wait(30)
-        self.forget(code, shared)
+        forget(code, shared)
 
     def test_critical_file_that_cannot_be_installed(self):
         code, target = "CVE2EROLLCRIT", "C:\\CvE2ERollCritical"
-        self.forget(code, target)
+        forget(code, target)
         files = [("files\\first.txt", b"first\r\n", "Destination Computer\\<InstallDir>*2*0*0|"),
                  ("files\\critical.dll", b"critical\r\n", "Destination Computer\\<InstallDir>\\bin*16*0*0|"),
                  ("files\\after.txt", b"after\r\n", "Destination Computer\\<InstallDir>*0*0*0|")]
@@ -143,7 +135,7 @@ class Rollback(cvdrive.SetupRunTest):
 
     def test_cancelled_update_leaves_the_earlier_installation(self):
         code, target = "CVE2EROLLOVER", "C:\\CvE2ERollOver"
-        self.forget(code, target)
+        forget(code, target)
         set_aside_other_products(self)
         (unix_path("C:\\windows\\cvexec.exe")).unlink(missing_ok=True)
         first = [("files\\f0000.txt", b"version one\r\n", "Destination Computer\\<InstallDir>\\d0*0*0*0|"),

@@ -7,7 +7,6 @@ a user PATH of 5000 characters stored as REG_EXPAND_SZ keeps every byte when an 
 appended, and a second installation does not append it again; a window in the prefix
 receives the environment's change notice; shortcuts go to the all-users Start menu unless the
 product installs per user."""
-import os
 import subprocess
 import sys
 import time
@@ -16,29 +15,12 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
-from test_install import log_file, make_product, pack, reg_delete, reg_values, unix_path, wine_run  # noqa: E402
+from e2e_product import (add_sections, forget, install_hidden, log_lines, make_product, pack, reg_delete,  # noqa: E402
+                         reg_values, table, windows_to_unix, wine_run)
 
 LINK_READER = cvdrive.BUILD / "tests" / "e2e" / "link_reader.exe"
 LISTENER = cvdrive.BUILD / "tests" / "e2e" / "setting_listener.exe"
-UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 USER_ENV = "HKCU\\Environment"
-
-
-def add_sections(product, sections):
-    """Appends table sections (name -> list of "key=value") to the product's setup.inf."""
-    lines = []
-    for name, entries in sections.items():
-        lines += [f"[{name}]", *entries]
-    with open(product / "setup.inf", "ab") as f:
-        f.write(("\r\n".join(lines) + "\r\n").encode("latin-1"))
-
-
-def table(rows):
-    """TOTAL and the cells of `rows` (each a dict column -> text)."""
-    out = [f"TOTAL={len(rows)}"]
-    for i, row in enumerate(rows):
-        out += [f"{column}{i}={text}" for column, text in row.items()]
-    return out
 
 
 def read_link(path):
@@ -50,26 +32,6 @@ def read_link(path):
     return dict(line.split("=", 1) for line in out.read_text("latin-1").splitlines())
 
 
-def windows_to_unix(path):
-    """The prefix file behind any C:\\ path (case as Wine stores it: tried as written, then
-    without regard to case, one component at a time)."""
-    assert path[:3].upper() == "C:\\", path
-    here = Path(os.environ["WINEPREFIX"]) / "drive_c"
-    for part in [p for p in path[3:].split("\\") if p]:
-        exact = here / part
-        if exact.exists():
-            here = exact
-            continue
-        match = [c for c in here.iterdir()] if here.is_dir() else []
-        match = [c for c in match if c.name.lower() == part.lower()]
-        here = match[0] if match else exact
-    return here
-
-
-def log_lines(code):
-    return log_file(code).read_bytes().decode("latin-1").split("\r\n")[:-1]
-
-
 def set_user_path(value):
     """HKCU\\Environment PATH as REG_EXPAND_SZ `value` (through reg add, as a user would)."""
     status, output = wine_run("reg", "add", USER_ENV, "/v", "PATH", "/t", "REG_EXPAND_SZ", "/d", value, "/f")
@@ -78,19 +40,9 @@ def set_user_path(value):
 
 class SystemSteps(cvdrive.SetupRunTest):
 
-    def forget(self, code, target):
-        reg_delete(UNINSTALL_KEY + code)
-        for root in (unix_path(target), log_file(code).parent):
-            if root.exists():
-                subprocess.run(["rm", "-rf", str(root)], check=True)
-
-    def install(self, setup):
-        self.driver.start(setup / "setup.exe", setup)
-        self.assertEqual(self.driver.exit_code(180000), 0)
-
     def test_every_kind_of_entry_read_back_from_the_machine(self):
         code, target = "CVE2ESYSTEM", "C:\\CvE2E\\System"
-        self.forget(code, target)
+        forget(code, target)
         for key in ("HKLM\\Software\\CvE2ESystem", "HKCU\\Software\\CvE2ESystem", "HKCR\\.cvsys",
                     "HKCR\\CvE2E.System", "HKLM\\System\\CurrentControlSet\\Services\\CvE2ESvc"):
             reg_delete(key)
@@ -129,7 +81,7 @@ class SystemSteps(cvdrive.SetupRunTest):
         })
         # The link and association icon travels in the work folder, where cvbuild puts it.
         (product / "acme.ico").write_bytes(b"not an icon\r\n")
-        self.install(pack(product))
+        install_hidden(self, pack(product))
 
         log = log_lines(code)
         print("uninstall log:\n" + "\n".join(log), file=sys.stderr)
@@ -233,7 +185,7 @@ class SystemSteps(cvdrive.SetupRunTest):
 
     def test_long_expandable_path_kept_whole_and_appended_once_with_notice(self):
         code, target = "CVE2EPATH", "C:\\CvE2E\\PathTool"
-        self.forget(code, target)
+        forget(code, target)
         old = "%SystemRoot%\\system32;%SystemRoot%"
         i = 0
         while len(old) < 5000:
@@ -251,7 +203,7 @@ class SystemSteps(cvdrive.SetupRunTest):
             while not (listen_out.exists() and "ready" in listen_out.read_text()) and time.time() < deadline:
                 time.sleep(0.2)
             self.assertTrue(listen_out.exists(), "the listener window did not start")
-            self.install(setup)
+            install_hidden(self, setup)
             listener.wait(timeout=100)
         finally:
             if listener.poll() is None:
@@ -263,17 +215,17 @@ class SystemSteps(cvdrive.SetupRunTest):
         self.assertEqual(value[1], old + f";{target}\\bin", "the old PATH was not kept byte for byte")
 
         # A second installation finds the entry and adds nothing.
-        self.install(setup)
+        install_hidden(self, setup)
         self.assertEqual(reg_values(USER_ENV)["PATH"], value)
         wine_run("reg", "delete", USER_ENV, "/v", "PATH", "/f")
 
     def test_per_user_product_puts_its_shortcut_in_the_users_start_menu(self):
         code, target = "CVE2EPERUSER", "C:\\CvE2E\\PerUser"
-        self.forget(code, target)
+        forget(code, target)
         setup = self.path_product("per-user", code, target, {"a8": "Per-User"}, {
             "FOLDERCV": table([{"A": "Start Menu\\Programs Menu\\CvE2E Per User\\Tool", "B": "Tool",
                                 "C": "<InstallDir>tool.exe"}])})
-        self.install(setup)
+        install_hidden(self, setup)
         link = next(line.split("=", 1)[1] for line in log_lines(code) if line.startswith("SHORTCUT="))
         self.assertTrue(link.lower().startswith("c:\\users\\"), link)
         self.assertTrue(link.endswith("\\Programs\\CvE2E Per User\\Tool.lnk"), link)

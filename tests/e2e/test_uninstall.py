@@ -7,10 +7,7 @@ registry (HKLM, HKCU) and every file under drive_c are then as they were before,
 entries of ALLOWED, each with its reason. Two products share cvexec.exe: removing the first
 keeps it, removing the second removes it (marked with MoveFileEx for the next start of Windows,
 as a running program cannot delete its own file; `wineboot -r` stands for that restart)."""
-import os
-import subprocess
 import sys
-import tempfile
 import unittest
 from pathlib import Path
 
@@ -18,58 +15,12 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import cvdrive  # noqa: E402
 import machine_snapshot  # noqa: E402
 from cvdrive import screenshot  # noqa: E402
-from test_install import (UNINSTALL_KEY, drive_c, log_file, make_product, pack, reg_values,  # noqa: E402
-                          unix_path, wine_run)
+from e2e_product import (ALLOWED, CVEXEC, UNINSTALL_KEY, drive_c, forget, install_hidden, log_file,  # noqa: E402
+                         make_product, pack, reg_values, restart_windows, run_cvexec, set_aside_other_products,
+                         unix_path, wine_run)
 
 RECORDER = cvdrive.BUILD / "tests" / "e2e" / "recorder.exe"
-CVEXEC = "C:\\windows\\cvexec.exe"
 FONT = Path("/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf")
-
-# What may differ after a removal, each with its reason.
-ALLOWED = {
-    "CvE2EKeep": "a file flagged permanent (64) is never logged, so it stays by design, with its folder",
-    "dir windows\\Installer": "the system's folder of installation data, made for the first log folder; "
-                              "Windows has it already, and removal never takes it",
-    "windows/Installer": "as above, in the path form of the file listing",
-    # Wine keeps these up to date on its own while programs run.
-    "Control\\Video\\": "Wine registers its display driver when a program first opens a window on the display",
-    "[HKEY_LOCAL_MACHINE\\Software\\Wine\\": "Wine's own settings and caches",
-    "HKEY_CURRENT_USER\\Software\\Wine\\": "Wine's own settings and caches",
-}
-
-
-def set_aside_other_products(test):
-    """Other products' Add/Remove entries that start cvexec.exe (left by other tests in this
-    prefix) would keep it installed: each is exported, deleted, and imported again after the
-    test."""
-    root = UNINSTALL_KEY.rstrip("\\")
-    _, listing = wine_run("reg", "query", root)
-    keys = [line.strip() for line in listing.splitlines()
-            if line.strip().lower().startswith(root.lower().replace("hklm", "hkey_local_machine") + "\\")]
-    folder = cvdrive.fresh_folder(f"set-aside-{test._testMethodName}")
-    for i, key in enumerate(keys):
-        values = reg_values(key) or {}
-        if any("cvexec.exe" in values.get(name, ("", ""))[1].lower() for name in ("UninstallString", "ModifyPath")):
-            saved = folder / f"entry{i}.reg"
-            wine_run("reg", "export", key, cvdrive.win_path(saved), "/y")
-            wine_run("reg", "delete", key, "/f")
-            test.addCleanup(wine_run, "reg", "import", cvdrive.win_path(saved))
-
-
-def restart_windows():
-    """What a restart of Windows does to files marked for deletion: `wineboot -r` carries out
-    the pending renames and deletions."""
-    status, _ = wine_run("wineboot", "-r")
-    return status
-
-
-def run_cvexec(*args, cwd, exe=CVEXEC):
-    """Runs C:\\windows\\cvexec.exe (or `exe`); returns (exit status, standard error)."""
-    with tempfile.TemporaryFile() as err:
-        status = subprocess.run(["wine", str(exe), *args], cwd=cwd, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=err, timeout=300).returncode
-        err.seek(0)
-        return status, err.read().decode("cp1252", errors="replace")
 
 
 def full_product(name, code, target):
@@ -105,14 +56,6 @@ def full_product(name, code, target):
 
 
 class Uninstall(cvdrive.SetupRunTest):
-    def forget(self, code, *folders):
-        wine_run("reg", "delete", UNINSTALL_KEY + code, "/f")
-        for folder in (*folders, log_file(code).parent):
-            path = unix_path(folder) if isinstance(folder, str) else folder
-            if path.exists():
-                subprocess.run(["chmod", "-R", "u+w", str(path)], check=False)
-                subprocess.run(["rm", "-rf", str(path)], check=True)
-
     def existing_items(self):
         """What the machine holds before: a file the product overwrites and one it keeps."""
         shared = unix_path("C:\\CvE2EShared")
@@ -121,10 +64,6 @@ class Uninstall(cvdrive.SetupRunTest):
         (shared / "keep.txt").write_bytes(b"old keep\r\n")
         (unix_path(CVEXEC)).unlink(missing_ok=True)
 
-    def install(self, setup):
-        self.driver.start(setup / "setup.exe", setup)
-        self.assertEqual(self.driver.exit_code(180000), 0)
-
     def assert_as_before(self, before, what):
         after = machine_snapshot.take(wine_run)
         left = machine_snapshot.difference(before, after, ALLOWED)
@@ -132,14 +71,14 @@ class Uninstall(cvdrive.SetupRunTest):
 
     def round_trip(self, code, remove):
         target = "C:\\CvE2EUninstall"
-        self.forget(code, target, "C:\\CvE2EShared", "C:\\CvE2EKeep")
+        forget(code, target, "C:\\CvE2EShared", "C:\\CvE2EKeep")
         fonts = drive_c() / "windows" / "Fonts" / "CvE2EMono.ttf"
         fonts.unlink(missing_ok=True)
         setup = full_product(f"uninstall-{code.lower()}", code, target)
         self.existing_items()
         before = machine_snapshot.take(wine_run)
 
-        self.install(setup)
+        install_hidden(self, setup)
         log = log_file(code).read_bytes().decode("latin-1")
         print("uninstall log:\n" + log, file=sys.stderr)
         prior = (log_file(code).parent / "prior.log").read_bytes().decode("latin-1")
@@ -167,7 +106,7 @@ class Uninstall(cvdrive.SetupRunTest):
         self.assertEqual((unix_path("C:\\CvE2EShared") / "shared.txt").read_bytes(), b"the machine's own copy\r\n")
         self.assertEqual((unix_path("C:\\CvE2EShared") / "keep.txt").read_bytes(), b"old keep\r\n")
         self.assert_as_before(before, "the removal")
-        self.forget(code, "C:\\CvE2EShared", "C:\\CvE2EKeep")
+        forget(code, "C:\\CvE2EShared", "C:\\CvE2EKeep")
 
     def setUp(self):
         super().setUp()
@@ -209,13 +148,13 @@ class Uninstall(cvdrive.SetupRunTest):
     def test_two_products_share_the_uninstaller(self):
         products = {"CVE2ESHAREA": "C:\\CvE2EShareA", "CVE2ESHAREB": "C:\\CvE2EShareB"}
         for code, target in products.items():
-            self.forget(code, target)
+            forget(code, target)
         (unix_path(CVEXEC)).unlink(missing_ok=True)
         for code, target in products.items():
             files = [("files\\a.txt", code.encode(), "Destination Computer\\<InstallDir>*0*0*0|")]
             setup = pack(make_product(f"share-{code.lower()}", {"a1": code, "a2": "1", "a3": code, "a4": target},
                                       files, hidden=True, pages=["one.lcd", "complete.lcd"]))
-            self.install(setup)
+            install_hidden(self, setup)
         status, err = run_cvexec("/S", "CVE2ESHAREA", cwd=self.work)
         self.assertEqual(status, 0, err)
         self.assertTrue(unix_path(CVEXEC).exists(), "the uninstaller went while another product needs it")

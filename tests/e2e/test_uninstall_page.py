@@ -14,8 +14,8 @@ import cvdrive  # noqa: E402
 import machine_snapshot  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot  # noqa: E402
-from test_install import UNINSTALL_KEY, log_file, make_product, pack, reg_values, unix_path, wine_run  # noqa: E402
-from test_uninstall import ALLOWED, restart_windows, run_cvexec, set_aside_other_products  # noqa: E402
+from e2e_product import (ALLOWED, UNINSTALL_KEY, log_file, make_product, pack, reg_values,  # noqa: E402
+                         restart_windows, run_cvexec, set_aside_other_products, unix_path, wine_run)
 
 CVEXEC = "C:\\windows\\cvexec.exe"
 DEMO_THEME = Path(__file__).resolve().parents[2] / "samples" / "demo" / "theme"

@@ -14,8 +14,7 @@ import cvdrive  # noqa: E402
 import machine_snapshot  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot  # noqa: E402
-from test_install import UNINSTALL_KEY, log_file, make_product, pack, unix_path, wine_run  # noqa: E402
-from test_uninstall import ALLOWED  # noqa: E402
+from e2e_product import ALLOWED, UNINSTALL_KEY, log_file, make_product, pack, unix_path, wine_run  # noqa: E402
 
 BODY = b"".join(b"line %06d of a text file that compresses well\r\n" % i for i in range(600))
 PBM_GETRANGE, PBM_GETPOS = 0x0407, 0x0408

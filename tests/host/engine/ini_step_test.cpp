@@ -109,7 +109,8 @@ TEST(IniEntries, ExistingFileAndEntriesReportedOnce) {
     });
     WriteIniEntries(run.Engine());
     EXPECT_EQ(run.prior.lines, (Lines{"INIFILE C:\\Windows\\win.ini", "INIENTRY C:\\Windows\\win.ini [Acme] Old=1",
-                                      "INIENTRY C:\\Windows\\win.ini [Acme] Empty="}));
+                                      "INIENTRY C:\\Windows\\win.ini [Acme] Empty=",
+                                      "INIADDED C:\\Windows\\win.ini [Acme] New"}));
     EXPECT_EQ(run.target.IniEntry("C:\\Windows\\win.ini", "Acme", "Old"), "2");
     EXPECT_EQ(run.target.IniEntry("C:\\Program Files\\Acme\\shipped.ini", "S", "K"), "mine");
 }

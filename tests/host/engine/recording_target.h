@@ -143,6 +143,10 @@ class RecordingPriorState : public IPriorState {
                                const std::string& data) override;
     void EnvironmentAppended(RegRoot root, const std::string& key, const std::string& name,
                              const std::string& entry) override;
+    void SelfRegistered(const std::string& file) override { lines.push_back("SELFREG " + file); }
+    void IniEntryAdded(const std::string& file, const std::string& section, const std::string& key) override {
+        lines.push_back("INIADDED " + file + " [" + section + "] " + key);
+    }
 };
 
 /// A value's bytes as the recording lines show them: a string's text (a missing terminator

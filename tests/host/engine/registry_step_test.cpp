@@ -1,4 +1,6 @@
 // REGISTRYKEYS and REGISTRY: rows to log lines, registry calls and prior state.
+#include "engine/prior_state_file.h"
+#include "engine/removal_plan.h"
 #include "engine/step_registry.h"
 #include "system_steps_fixture.h"
 
@@ -39,6 +41,33 @@ TEST(RegistryRowData, TypesAndTheirBytes) {
     EXPECT_FALSE(RegistryRowData("3", "x"));
     EXPECT_FALSE(RegistryRowData("string", "x")); // case counts
     EXPECT_FALSE(RegistryRowData("", "x"));
+}
+
+// The log names only the key a row asks for; the parents that creating it made are recorded
+// in the prior state, and removal deletes them (when empty) after it, but not a parent that
+// was there.
+TEST(RegistryKeys, TheParentsACreatedKeyMadeAreRecordedAndRemovedWhenEmpty) {
+    SystemStepRun run;
+    run.target.AddRegistryKey(RegRoot::LocalMachine, "Software");
+    run.target.AddRegistryKey(RegRoot::LocalMachine, "Software\\Vendor");
+    run.settings["REGISTRYKEYS/TOTAL"] = "2";
+    run.settings["REGISTRYKEYS/0"] = "HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme\\Sub\\Deep\\";
+    run.settings["REGISTRYKEYS/1"] = "HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme\\Other";
+    test::MemoryLog file;
+    PriorStateRecorder recorder(file);
+    run.Engine().SetPriorState(&recorder);
+    WriteRegistryEntries(*run.engine);
+
+    RemovalInput in;
+    in.log = ReadUninstallLog(run.log.text);
+    in.prior = ReadPriorState(file.text).records;
+    std::vector<std::string> steps;
+    for (const RemovalStep& s : PlanRemoval(in).steps)
+        steps.push_back(DescribeRemovalStep(s));
+    EXPECT_EQ(steps, (Lines{"DELETE-KEY HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme\\Sub\\Deep",
+                            "DELETE-KEY HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme\\Sub",
+                            "DELETE-KEY HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme\\Other",
+                            "DELETE-KEY HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme"}));
 }
 
 TEST(RegistryKeys, TrailingBackslashExpansionAndRoots) {

@@ -85,7 +85,7 @@ class MemorySink : public ILogSink {
 };
 
 std::vector<PriorRecord> EveryKind() {
-    std::vector<PriorRecord> r(7);
+    std::vector<PriorRecord> r(9);
     r[0].kind = PriorKind::FileReplaced;
     r[0].path = "C:\\Windows\\system32\\shared.dll";
     r[0].backup = "C:\\Temp\\cv1\\backup\\0_shared.dll";
@@ -115,6 +115,11 @@ std::vector<PriorRecord> EveryKind() {
     r[6].path = "Environment";
     r[6].name = "PATH";
     r[6].data = "C:\\Acme\\bin";
+    r[7].kind = PriorKind::SelfRegistered;
+    r[7].path = "C:\\Acme\\server.dll";
+    r[8].kind = PriorKind::RegistryKeyCreated;
+    r[8].root = RegRoot::LocalMachine;
+    r[8].path = "Software\\Acme";
     return r;
 }
 
@@ -123,7 +128,7 @@ TEST(PriorStateFile, EveryKindReadsBackAsWritten) {
     for (const PriorRecord& r : EveryKind())
         text += FormatPriorRecord(r);
     // One record per line, whatever bytes the values hold.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9);
     const PriorStateContent read = ReadPriorState(text);
     EXPECT_EQ(read.records, EveryKind());
     EXPECT_EQ(read.skipped_lines, 0);
@@ -352,6 +357,35 @@ TEST(RemovalPlan, TakesOnlyTheProductsPartOfWhatWasThereBefore) {
                                         "RESTORE-FILE C:\\Acme\\own.dll <- C:\\Temp\\cv1\\bk\\1"}));
     EXPECT_EQ(std::count_if(rollback.begin(), rollback.end(), [](const std::string& s) { return s.rfind("RUN", 0) == 0; }),
               0);
+}
+
+// A library the installation registered is unregistered, waited for, right before it goes;
+// one that was there before (overwritten or kept) and one not logged keep their registration.
+TEST(RemovalPlan, UnregistersTheLibrariesTheInstallationRegistered) {
+    RemovalInput in;
+    in.log = ReadUninstallLog("FILE=C:\\Acme\\a.dll\r\nFILE=C:\\Windows\\shared.dll\r\nFILE=C:\\Acme\\plain.dll\r\n");
+    auto record = [](PriorKind kind, const char* path, bool earlier = false) {
+        PriorRecord r;
+        r.kind = kind;
+        r.path = path;
+        r.earlier = earlier;
+        return r;
+    };
+    in.prior = {record(PriorKind::SelfRegistered, "c:\\acme\\A.DLL", true),
+                record(PriorKind::SelfRegistered, "C:\\Windows\\shared.dll"),
+                record(PriorKind::FileReplaced, "C:\\Windows\\shared.dll"),
+                record(PriorKind::SelfRegistered, "C:\\Acme\\permanent.dll")};
+    const std::vector<std::string> unregister_first = {"RUN regsvr32.exe /u /s \"C:\\Acme\\a.dll\"",
+                                                       "REMOVE-FILE C:\\Acme\\a.dll",
+                                                       "REMOVE-FILE C:\\Acme\\plain.dll"};
+    EXPECT_EQ(Describe(PlanRemoval(in)), unregister_first);
+    in.rollback = true; // a rollback undoes the registration too
+    EXPECT_EQ(Describe(PlanRemoval(in)), unregister_first);
+
+    // The record reads back as written.
+    const PriorStateContent read = ReadPriorState(FormatPriorRecord(in.prior[1]));
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0], in.prior[1]);
 }
 
 TEST(RemovalPlan, AUrlIsOpenedAndAnAbsoluteProgramRunAsLogged) {

@@ -3,6 +3,8 @@
 // earlier installation's log and prior-state file are put back; a finished run keeps its
 // copies in the log folder.
 #include "engine/prior_state_file.h"
+#include "engine/removal_plan.h"
+#include "engine/step_shortcuts.h"
 #include "engine_fixture.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +137,83 @@ TEST(Rollback, AFinishedRunKeepsItsCopiesForTheRemoval) {
     const std::string keep = "COPYTREE " + std::string(kWork) + "backup -> " + kLogFolder;
     EXPECT_NE(std::find(run.target.lines.begin(), run.target.lines.end(), keep), run.target.lines.end());
     EXPECT_TRUE(run.target.HasFile("C:\\Program Files\\Acme\\bin\\app.exe"));
+}
+
+
+// A shortcut step over the user's own desktop links: a .lnk and a .url that were there, two
+// rows of the same link, and a new .lnk beside the .url.
+struct ShortcutRun : EngineRun {
+    test::MemoryLog prior_file;
+    PriorStateRecorder recorder{prior_file};
+    RemovalOnRecording removal{target};
+
+    ShortcutRun() {
+        LogOnDisk();
+        context.paths.desktop_folder = "C:\\Desktop";
+        target.AddFolder("C:\\Desktop");
+        target.AddFile("C:\\Desktop\\Tool.lnk", "the user's link");
+        target.AddFile("C:\\Desktop\\Site.url", "the user's url");
+        target.AddFolder(kLogFolder);
+        const char* rows[][3] = {{"Desktop\\Tool", "Tool", "<InstallDir>tool.exe"},
+                                 {"Desktop\\Tool", "Tool", "<InstallDir>tool.exe"},
+                                 {"Desktop\\Site", "Site", "http://acme.example/"}};
+        settings["FOLDERCV/TOTAL"] = "3";
+        for (int i = 0; i < 3; ++i) {
+            settings["FOLDERCV/A" + std::to_string(i)] = rows[i][0];
+            settings["FOLDERCV/B" + std::to_string(i)] = rows[i][1];
+            settings["FOLDERCV/C" + std::to_string(i)] = rows[i][2];
+        }
+        Engine().EnableRollback(&recorder, &removal);
+        Engine().BeginRun();
+        CreateShortcuts(Engine());
+    }
+};
+
+TEST(Rollback, AShortcutOverTheUsersOwnIsCopiedFirstAndPutBack) {
+    ShortcutRun run;
+    const std::string lnk_copy = std::string(kWork) + "backup\\cv101010_lnk0_Tool.lnk";
+    const std::string url_copy = std::string(kWork) + "backup\\cv101010_url2_Site.url";
+    std::vector<std::string> noted;
+    for (const PriorRecord& r : run.recorder.this_run())
+        noted.push_back(r.path + " <- " + r.backup);
+    // The second row of the same link and the new Site.lnk are the product's: no copy.
+    EXPECT_EQ(noted, (std::vector<std::string>{"C:\\Desktop\\Tool.lnk <- " + lnk_copy,
+                                               "C:\\Desktop\\Site.url <- " + url_copy}));
+    EXPECT_EQ(run.target.Content(lnk_copy), "the user's link");
+    EXPECT_EQ(run.target.Content(url_copy), "the user's url");
+    EXPECT_NE(run.target.Content("C:\\Desktop\\Tool.lnk"), "the user's link");
+
+    // The removal puts them back from the log folder's copies and deletes only the new link.
+    RemovalInput in;
+    in.log = ReadUninstallLog(run.log.text);
+    in.prior = ReadPriorState(run.prior_file.text).records;
+    in.backup_folder = std::string(kLogFolder) + "backup\\";
+    in.protected_folders = {"C:\\Desktop"};
+    std::vector<std::string> steps;
+    for (const RemovalStep& s : PlanRemoval(in).steps)
+        steps.push_back(DescribeRemovalStep(s));
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         "RESTORE-FILE C:\\Desktop\\Tool.lnk <- " + std::string(kLogFolder) + "backup\\cv101010_lnk0_Tool.lnk",
+                         "RESTORE-FILE C:\\Desktop\\Site.url <- " + std::string(kLogFolder) + "backup\\cv101010_url2_Site.url",
+                         "REMOVE-SHORTCUT C:\\Desktop\\Site.lnk"}));
+
+    // A rollback puts them back from the work folder's copies.
+    run.engine->RollBack();
+    EXPECT_EQ(run.target.Content("C:\\Desktop\\Tool.lnk"), "the user's link");
+    EXPECT_EQ(run.target.Content("C:\\Desktop\\Site.url"), "the user's url");
+    EXPECT_FALSE(run.target.HasFile("C:\\Desktop\\Site.lnk"));
+    EXPECT_TRUE(run.target.HasFolder("C:\\Desktop"));
+}
+
+TEST(Rollback, AShortcutOfTheEarlierInstallationIsTheProducts) {
+    test::MemoryLog sink;
+    PriorStateRecorder recorder(sink);
+    recorder.StartFromEarlier(ReadUninstallLog("SHORTCUT=C:\\Desktop\\Tool.lnk\r\n"), {});
+    recorder.FileReplaced("c:\\desktop\\tool.LNK", "C:\\Temp\\b1");
+    recorder.FileReplaced("C:\\Desktop\\Other.lnk", "C:\\Temp\\b2");
+    ASSERT_EQ(recorder.this_run().size(), 2u);
+    EXPECT_TRUE(recorder.this_run()[0].earlier);
+    EXPECT_FALSE(recorder.this_run()[1].earlier);
 }
 
 } // namespace

@@ -81,6 +81,29 @@ TEST(CopyFiles, EachFlagsDecision) {
     }
 }
 
+// The log does not say which library registered itself: the prior state notes it, so that
+// removal unregisters it; a permanent one stays registered.
+TEST(CopyFiles, ASelfRegisteredLibraryIsNotedForRemoval) {
+    struct Case {
+        std::int32_t flags;
+        Lines prior;
+    } cases[] = {
+        {128, {"SELFREG " + kDest}},
+        {128 | 64, {}},
+        {0, {}},
+    };
+    for (const Case& c : cases) {
+        EngineRun run;
+        test::RecordingPriorState prior;
+        run.target.AddFile(kSource, "data");
+        run.target.AddFolder("C:\\Program Files\\Acme");
+        run.Engine().SetPriorState(&prior);
+        run.Engine().files() = {Record(c.flags)};
+        EXPECT_TRUE(CopyFiles(run.Engine()));
+        EXPECT_EQ(prior.lines, c.prior) << c.flags;
+    }
+}
+
 TEST(CopyFiles, ExpandInsideInstallsTheExpandedTextAndRemovesItsTemporaryCopy) {
     EngineRun run;
     run.target.AddFile(kSource, "path=<InstallDir>bin\r\nname=<ProductName>\r\n");
