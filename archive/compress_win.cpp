@@ -51,12 +51,18 @@ class HandleSink : public cab::FileSink {
     bool write(const std::uint8_t* data, std::size_t n) override {
         while (n > 0) {
             DWORD chunk = n > (1u << 20) ? (1u << 20) : static_cast<DWORD>(n), done = 0;
-            if (!::WriteFile(file_.get(), data, chunk, &done, nullptr) || done != chunk) {
+            if (!::WriteFile(file_.get(), data, chunk, &done, nullptr)) {
                 error_ = SystemErrorText(::GetLastError());
                 return false;
             }
-            data += chunk;
-            n -= chunk;
+            // Wine reports a full disk as a write that succeeds short, without an error: the
+            // rest is tried again, and a write that takes nothing is the full disk.
+            if (done == 0) {
+                error_ = SystemErrorText(ERROR_DISK_FULL);
+                return false;
+            }
+            data += done;
+            n -= done;
         }
         return true;
     }

@@ -106,8 +106,13 @@ class Unpacking(cvdrive.SetupRunTest):
                     data = (folder / "file1.cab").read_bytes()
                     (folder / "file1.cab").write_bytes(data[:len(data) - 100])
                 self.driver.start(cvdrive.SETUP_EXE, folder)
+                # The run says why it ends, and leaves no half-written work folder.
+                message = self.driver.answer("OK", 30000)
+                self.assertIsNotNone(message, "no message about the failed unpacking")
+                self.assertTrue(message.startswith("The setup cannot unpack its files into "), message)
                 self.assertEqual(self.driver.exit_code(30000), 0)
                 self.assertTrue(self.driver.gone(2000))
+                self.assertEqual(cvdrive.work_folders(), [])
 
 
 class DiskPrompts(cvdrive.SetupRunTest):

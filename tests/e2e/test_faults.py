@@ -173,6 +173,8 @@ class Faults(cvdrive.SetupRunTest):
         self.assertIsNotNone(message, "no message about the failed unpacking")
         self.assertTrue(message.startswith("The setup cannot unpack its files into T:\\temp\\cv"), message)
         self.assertIn("F1_big.bin", message)
+        # The system's words for the full disk, not those of a success.
+        self.assertTrue(message.endswith(" (error 112)"), message)
         self.assertEqual(self.driver.exit_code(30000), 0)
         self.assertEqual(list((drive.mount / "temp").iterdir()), [], "a half-written work folder is left")
         self.assertFalse(unix_path("C:\\CvE2EFullTemp").exists())

@@ -62,6 +62,8 @@ TEST(RunInstallation, InstallsLogsAndRegistersThenRemovesTheWorkFolder) {
     const std::string dir = root / "Program\\Acme";
     EXPECT_EQ(t.ReadWholeFile(log_path),
               "TOTALFILE=4\r\n"
+              // The run made "Program" for the install folder: logged, so removal takes it.
+              "DIR=" + root / "Program" + "\r\n"
               "DIR=" + dir + "\\\r\n"
               "DIR=" + dir + "\\\r\n"
               "DIR=" + dir + "\\etc\r\n"
