@@ -18,8 +18,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import machine_snapshot  # noqa: E402
-from test_install import log_file, unix_path, wine_run  # noqa: E402
-from test_uninstall import ALLOWED  # noqa: E402
+from e2e_product import ALLOWED, log_file, unix_path, wine_run  # noqa: E402
 
 RUN_LIMIT = 900  # seconds: a setup or uninstaller that takes longer hangs
 PROGRAMS = ("setup.exe", "cvexec.exe")

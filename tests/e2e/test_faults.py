@@ -20,9 +20,9 @@ import machine_snapshot  # noqa: E402
 from actions_product import Wizard  # noqa: E402
 from cvdrive import screenshot, win_path  # noqa: E402
 from small_drive import SmallDrive  # noqa: E402
-from test_install import (UNINSTALL_KEY, attributes, log_bytes, log_file, make_product, pack,  # noqa: E402
-                          unix_path, wine_run)
-from test_uninstall import ALLOWED, restart_windows, run_cvexec, set_aside_other_products  # noqa: E402
+from e2e_product import (ALLOWED, UNINSTALL_KEY, log_bytes, log_file, make_product, pack,  # noqa: E402
+                         restart_windows, run_cvexec, set_aside_other_products, unix_path, wine_run)
+from test_install import attributes  # noqa: E402
 
 ENVIRONMENT_KEY = "HKCU\\Environment"
 # Random bytes do not compress: the file takes its whole size on the small drive.
