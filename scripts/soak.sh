@@ -23,16 +23,9 @@ rm -rf "$out/setup"
 build/host/tools/cvbuild/cvbuild pack "$out/product" "$out/setup" --runtime build/win/app/setup.exe \
   --cvexec build/win/cvexec/cvexec.exe >/dev/null
 
-echo "== Wine (waiting for /tmp/cv-wine.lock)"
-exec 9>/tmp/cv-wine.lock
-flock 9
 state=$out/wine
-trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
-if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
-  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
-  rm -rf "$state"
-  exit 1
-fi
+. scripts/own_wine_prefix.sh
+own_wine_prefix "$state"
 CV_BUILD_DIR=$PWD/build/win CV_HOST_TOOLS_DIR=$PWD/build/host \
   tests/wine/harness.sh run --state "$state" --timeout $((cycles * 1200)) -- \
   python3 tests/e2e/soak.py --setup-dir "$out/setup" --cycles "$cycles" \

@@ -68,18 +68,9 @@ fi
 # installer, and stops here.
 [ -z "${PREPARE_ONLY:-}" ] || exit 0
 
-step "Wine (waiting for /tmp/cv-wine.lock)"
-exec 9>/tmp/cv-wine.lock
-flock 9
-
 state=$out/wine
-trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
-if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
-  # A half-made prefix would be taken for a ready one next time.
-  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
-  rm -rf "$state"
-  exit 1
-fi
+. scripts/own_wine_prefix.sh
+own_wine_prefix "$state"
 tests/wine/harness.sh run --state "$state" --timeout $((600 + runs * 600)) -- \
   python3 bench/install/measure.py --setup-dir "$out/setup" --nsis-exe "$nsis" \
     --trace-clock build/win/bench/install/trace_clock.exe --work "$out/measure" --runs "$runs" \

@@ -36,18 +36,8 @@ build/host/tools/cvbuild/cvbuild pack "$out/product" "$out/image" --runtime "$ou
 cp build/win/bench/startup/startup_clock.exe build/win/bench/startup/bare_window.exe \
   build/win/bench/startup/bare_window_imports.exe "$out/"
 
-echo "== Wine (waiting for /tmp/cv-wine.lock)"
-# CV_WINE_LOCK_HELD=1: the caller holds the lock already (bench/run_all.sh).
-if [ -z "${CV_WINE_LOCK_HELD:-}" ]; then
-  exec 9>/tmp/cv-wine.lock
-  flock 9
-fi
 state=$out/wine
-trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
-if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
-  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
-  rm -rf "$state"
-  exit 1
-fi
+. scripts/own_wine_prefix.sh
+own_wine_prefix "$state"
 tests/wine/harness.sh run --state "$state" --timeout $((300 + runs * 120)) -- \
   python3 bench/startup/measure.py --folder "$out" --runs "$runs"

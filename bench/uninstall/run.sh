@@ -32,19 +32,9 @@ cp -al "$out/setup" "$out/setup-uninstall"
 rm -f "$out/setup-uninstall/cvexec.exe"
 "$arch-w64-mingw32-strip" -o "$out/setup-uninstall/cvexec.exe" build/win/cvexec/cvexec.exe
 
-echo "== Wine (waiting for /tmp/cv-wine.lock)"
-# CV_WINE_LOCK_HELD=1: the caller holds the lock already (bench/run_all.sh).
-if [ -z "${CV_WINE_LOCK_HELD:-}" ]; then
-  exec 9>/tmp/cv-wine.lock
-  flock 9
-fi
 state=$out/wine
-trap 'tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true' EXIT
-if [ ! -d "$state/prefix" ] && ! tests/wine/harness.sh setup --state "$state"; then
-  tests/wine/harness.sh cleanup --state "$state" >/dev/null 2>&1 || true
-  rm -rf "$state"
-  exit 1
-fi
+. scripts/own_wine_prefix.sh
+own_wine_prefix "$state"
 tests/wine/harness.sh run --state "$state" --timeout $((600 + runs * 600)) -- \
   python3 bench/uninstall/measure.py --setup-dir "$out/setup-uninstall" \
     --nsis-exe "$out/nsis-bench-$nsis_target.exe" --work "$out/measure-uninstall" --runs "$runs" \
