@@ -37,7 +37,8 @@ TEST(CustomerInfo, AnExistingFileKeepsWhatItHeldAndAPageNotPassedWritesNothing) 
     run.settings["DIALOGLIST/CT17"] = "HKEY_NOWHERE";
     run.settings["DIALOGLIST/CT18"] = "Software\\X";
     WriteCustomerInfo(run.Engine());
-    EXPECT_EQ(run.prior.lines, (Lines{"INIFILE C:\\Windows\\userinfo.ini", "INIENTRY C:\\Windows\\userinfo.ini [USERINFO] D1=Earlier"}));
+    EXPECT_EQ(run.prior.lines, (Lines{"INIFILE C:\\Windows\\userinfo.ini", "INIENTRY C:\\Windows\\userinfo.ini [USERINFO] D1=Earlier",
+                                      "INIADDED C:\\Windows\\userinfo.ini [USERINFO] D2"}));
     EXPECT_EQ(run.log.Lines(), (Lines{"FILE=C:\\Windows\\userinfo.ini"})); // an unknown root writes no key
     ASSERT_EQ(run.progress.traces.size(), 1u);
 
