@@ -35,6 +35,11 @@ bool CMainFrame::UnpackArchive() {
     // A full or read-only temp drive, a damaged archive: the user is told why, and the work
     // folder with what was half written into it goes, as the run ends here.
     SetupState& state = setupState();
+    if (unattendedRun().outcome().cancelled) {
+        // The user cancelled at the disk prompt: nothing failed that needs telling.
+        RemoveFolderTree(state.workFolder);
+        return false;
+    }
     const std::string& why = extractionState().failure;
     const std::string text = "The setup cannot unpack its files into " + state.workFolder +
                              (why.empty() ? std::string(".") : ":\r\n" + why);

@@ -331,10 +331,15 @@ class DemoInstall(DemoWizardTest):
             f"FILE={target}\\readme.txt", f"FILE={target}\\demo.ini", f"FILE={target}\\CorvaneDemo.exe",
             f"FILE={target}\\license.txt"])
         # Then the program's shortcut in a folder of its own in the Start menu's programs.
-        menu, link = log[7:-1]
+        menu, link = log[7:9]
         self.assertTrue(menu.startswith("DIR=") and menu.endswith("\\Programs\\Corvane Demo\\"), menu)
         self.assertEqual(link, f"SHORTCUT={menu[4:]}Corvane Demo.lnk")
         self.assertTrue(unix_path(link[len("SHORTCUT="):]).is_file(), link)
+        # Then the customer page's names, written by the run so that removal takes them.
+        user_key = "HKEY_CURRENT_USER\\Software\\Corvane Samples\\Corvane Demo\\UserInfo"
+        self.assertEqual(log[9:-1], [
+            "FILE=C:\\windows\\userinfo.ini", f"REGKEY={user_key}",
+            f"REGVAL={user_key}\\<UserName>", f"REGVAL={user_key}\\<CompanyName>"])
         root = unix_path(target)
         self.assertEqual(sorted(p.name for p in root.iterdir()), ["CorvaneDemo.exe", "demo.ini"])
         self.assertEqual((root / "CorvaneDemo.exe").read_bytes(), PROGRAM.read_bytes())
