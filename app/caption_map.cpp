@@ -1,5 +1,7 @@
 #include "app/caption_map.h"
 
+#include "common/ascii_case.h"
+
 #include <cctype>
 
 namespace cv {
@@ -63,15 +65,6 @@ constexpr std::array<PageEntry, 14> kCaptionMap = {{
     {"start.lcd", "SETUP", {{{"IDC_STATIC1", "0"}, {"IDCANCEL", "1"}}}},
 }};
 
-bool SameFileName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 struct LanguageName {
     int id;
     std::string_view name;
@@ -89,7 +82,7 @@ std::optional<CaptionKey> FindCaptionKey(std::string_view page_file, std::string
     if (control_name.empty())
         return std::nullopt;
     for (const PageEntry& page : kCaptionMap) {
-        if (!SameFileName(page.file, page_file))
+        if (!SameIgnoringAsciiCase(page.file, page_file))
             continue;
         auto result = [&](const ControlEntry& c) {
             return CaptionKey{c.section.empty() ? page.section : c.section, c.key};

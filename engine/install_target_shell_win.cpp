@@ -71,13 +71,13 @@ bool InstallTargetWin::OpenWithShell(const std::string& path) {
     return reinterpret_cast<INT_PTR>(done) > 32;
 }
 
-CreateServiceResult InstallTargetWin::InstallService(const ServiceSpec& spec) {
+CreateServiceResult InstallTargetWin::InstallService(const ServiceSpec& request) {
     UniqueService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager)
         return CreateServiceResult::NoManager;
-    UniqueService service(::CreateServiceA(manager.get(), spec.name.c_str(), spec.display_name.c_str(),
-                                           SERVICE_ALL_ACCESS, spec.service_type, spec.start_type,
-                                           spec.error_control, spec.binary_path.c_str(), nullptr, nullptr,
+    UniqueService service(::CreateServiceA(manager.get(), request.name.c_str(), request.display_name.c_str(),
+                                           SERVICE_ALL_ACCESS, request.service_type, request.start_type,
+                                           request.error_control, request.binary_path.c_str(), nullptr, nullptr,
                                            nullptr, nullptr, nullptr));
     return service ? CreateServiceResult::Created : CreateServiceResult::Failed;
 }

@@ -1,5 +1,6 @@
 #include "engine/step_ini.h"
 
+#include "common/ascii_case.h"
 #include "common/text_replace.h"
 #include "engine/engine.h"
 #include "engine/file_list.h"
@@ -20,19 +21,10 @@ struct IniFile {
     bool reported = false; ///< IniFileExisted already said
 };
 
-bool SamePath(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // An INI file copied by this run's file step is the product's, not one that was there.
 bool InstalledByThisRun(CCVEngine& engine, const std::string& path) {
     for (const FileRecord& record : engine.files())
-        if (SamePath(engine.Expand(DestinationPathOf(record)), path))
+        if (SameIgnoringAsciiCase(engine.Expand(DestinationPathOf(record)), path))
             return true;
     return false;
 }
@@ -104,7 +96,7 @@ void WriteIniEntries(CCVEngine& engine) {
                                       : item_path.substr(first + 1, item_path.find('\\', first + 1) - first - 1);
         IniFile* file = nullptr;
         for (std::size_t f = 0; f < count && !file; ++f)
-            if (SamePath(files[f].key, named))
+            if (SameIgnoringAsciiCase(files[f].key, named))
                 file = &files[f];
         const bool exact = file != nullptr;
         for (std::size_t f = 0; f < count && !exact; ++f)

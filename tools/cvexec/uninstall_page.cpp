@@ -1,19 +1,12 @@
 #include "tools/cvexec/uninstall_page.h"
 
+#include "common/ascii_case.h"
+
 #include <cctype>
 
 namespace cv::uninstall {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 const std::string* ValueOf(std::string_view name, const TextValues& v) {
     static constexpr struct {
@@ -26,7 +19,7 @@ const std::string* ValueOf(std::string_view name, const TextValues& v) {
         {"Install Dir", &TextValues::install_folder}, {"WindowsFolder", &TextValues::windows_folder},
     };
     for (const auto& variable : kVariables)
-        if (SameName(name, variable.name))
+        if (SameIgnoringAsciiCase(name, variable.name))
             return &(v.*variable.value);
     return nullptr;
 }

@@ -116,48 +116,48 @@ TEST(SystemTargetWin, ShellLinkReadsBackAsWritten) {
     ComScope com;
     TestFolder root("cv_engine_links");
     InstallTargetWin t;
-    ShellLinkSpec spec;
-    spec.path = root / "Acme App.lnk";
-    spec.target = root / "acme.exe";
-    spec.arguments = "/start \"two words\"";
-    spec.working_folder = root.path();
-    spec.description = "Runs Acme";
-    spec.icon = root / "acme.ico";
-    spec.icon_index = 2;
-    spec.show_command = SW_SHOWMAXIMIZED;
-    ASSERT_TRUE(t.WriteWholeFile(spec.target, "MZ"));
-    ASSERT_TRUE(t.CreateShellLink(spec));
+    ShellLinkSpec wanted;
+    wanted.path = root / "Acme App.lnk";
+    wanted.target = root / "acme.exe";
+    wanted.arguments = "/start \"two words\"";
+    wanted.working_folder = root.path();
+    wanted.description = "Runs Acme";
+    wanted.icon = root / "acme.ico";
+    wanted.icon_index = 2;
+    wanted.show_command = SW_SHOWMAXIMIZED;
+    ASSERT_TRUE(t.WriteWholeFile(wanted.target, "MZ"));
+    ASSERT_TRUE(t.CreateShellLink(wanted));
 
     ComPtr<IShellLinkA> link;
     ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                              reinterpret_cast<void**>(link.receive()))));
     ComPtr<IPersistFile> file;
     ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.receive()))));
-    std::wstring wide(spec.path.begin(), spec.path.end());
+    std::wstring wide(wanted.path.begin(), wanted.path.end());
     ASSERT_TRUE(SUCCEEDED(file->Load(wide.c_str(), STGM_READ)));
     char text[MAX_PATH];
     link->GetPath(text, MAX_PATH, nullptr, 0);
-    EXPECT_STRCASEEQ(text, spec.target.c_str());
+    EXPECT_STRCASEEQ(text, wanted.target.c_str());
     link->GetArguments(text, MAX_PATH);
-    EXPECT_STREQ(text, spec.arguments.c_str());
+    EXPECT_STREQ(text, wanted.arguments.c_str());
     link->GetWorkingDirectory(text, MAX_PATH);
-    EXPECT_STRCASEEQ(text, spec.working_folder.c_str());
+    EXPECT_STRCASEEQ(text, wanted.working_folder.c_str());
     link->GetDescription(text, MAX_PATH);
     EXPECT_STREQ(text, "Runs Acme");
     int index = -1;
     link->GetIconLocation(text, MAX_PATH, &index);
-    EXPECT_STRCASEEQ(text, spec.icon.c_str());
+    EXPECT_STRCASEEQ(text, wanted.icon.c_str());
     EXPECT_EQ(index, 2);
     int show = 0;
     link->GetShowCmd(&show);
-    std::optional<std::string> bytes = t.ReadWholeFile(spec.path);
+    std::optional<std::string> bytes = t.ReadWholeFile(wanted.path);
     ASSERT_TRUE(bytes && bytes->size() > 0x40);
     // The header's show command (Wine's loader answers GetShowCmd with 1 whatever it holds).
     EXPECT_EQ(static_cast<unsigned char>((*bytes)[0x3C]), SW_SHOWMAXIMIZED) << "GetShowCmd gives " << show;
 
     // The folder must exist: the link is not saved anywhere else.
-    spec.path = root / "missing\\x.lnk";
-    EXPECT_FALSE(t.CreateShellLink(spec));
+    wanted.path = root / "missing\\x.lnk";
+    EXPECT_FALSE(t.CreateShellLink(wanted));
 }
 
 TEST(SystemTargetWin, InternetShortcutFileNamesItsUrl) {
@@ -172,19 +172,19 @@ TEST(SystemTargetWin, InternetShortcutFileNamesItsUrl) {
 
 TEST(SystemTargetWin, ServiceCreatedNotStartedThenRefusedTwice) {
     InstallTargetWin t;
-    ServiceSpec spec;
-    spec.name = "CvTestService";
-    spec.display_name = "Corvane Test Service";
-    spec.service_type = SERVICE_WIN32_OWN_PROCESS;
-    spec.start_type = SERVICE_DEMAND_START;
-    spec.error_control = SERVICE_ERROR_NORMAL;
-    spec.binary_path = "C:\\windows\\system32\\cvtestsvc.exe";
-    ASSERT_EQ(t.InstallService(spec), CreateServiceResult::Created);
-    EXPECT_EQ(t.InstallService(spec), CreateServiceResult::Failed); // it exists
+    ServiceSpec wanted;
+    wanted.name = "CvTestService";
+    wanted.display_name = "Corvane Test Service";
+    wanted.service_type = SERVICE_WIN32_OWN_PROCESS;
+    wanted.start_type = SERVICE_DEMAND_START;
+    wanted.error_control = SERVICE_ERROR_NORMAL;
+    wanted.binary_path = "C:\\windows\\system32\\cvtestsvc.exe";
+    ASSERT_EQ(t.InstallService(wanted), CreateServiceResult::Created);
+    EXPECT_EQ(t.InstallService(wanted), CreateServiceResult::Failed); // it exists
 
     UniqueService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     ASSERT_TRUE(manager);
-    UniqueService service(::OpenServiceA(manager.get(), spec.name.c_str(), SERVICE_ALL_ACCESS));
+    UniqueService service(::OpenServiceA(manager.get(), wanted.name.c_str(), SERVICE_ALL_ACCESS));
     ASSERT_TRUE(service);
     SERVICE_STATUS status{};
     ASSERT_TRUE(::QueryServiceStatus(service.get(), &status));
